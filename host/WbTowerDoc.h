@@ -1,0 +1,170 @@
+// The tower document: clock, day base, money, films, the tower view and the people who come and go.
+#pragma once
+
+#include "CPlugin.h"
+#include "CString.h"
+#include "WbDateTime.h"
+#include "WbDll.h"
+#include "WbWin32.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+class WbBitImage;
+class WbEquip;
+class WbFloorInfo;
+class WbMoviePlugin;
+class WbNameList;
+class WbPeople;
+class WbRouteNavigator;
+class WbTenant;
+class WbToolDef;
+
+// The world's money rules.
+class WBDLL_API WbWorldDef {
+public:
+    // Converts an amount as stored into the amount shown to the player (times 100 here).
+    int ExchangeMoney(int amount) const { return amount * 100; }
+    // The unit shown after an amount ("$" here).
+    CString GetMoneyUnit() const { return "$"; }
+};
+
+// The window that shows the tower; it collects redraw requests.
+class WBDLL_API WbTowerView {
+public:
+    explicit WbTowerView(WbTowerDoc* doc) : mTowerDoc(doc) {}
+    // Asks for the area (in units) to be drawn again.
+    void RequestUnitRedraw(const RECT& areaUnits, int flags);
+    // Host side: requests since the view was made.
+    int64_t GetRedrawRequests() const { return mRedrawRequests; }
+
+private:
+    WbTowerDoc* mTowerDoc;
+    int64_t mRedrawRequests = 0;
+};
+
+// What the host reports to whoever watches a tower: one event per host operation a plug-in called.
+enum class WbEventKind {
+    Collect,          // value: customers called
+    Enter,            // value: leave minute
+    TurnAway,         //
+    PushOutCustomers, // value: customers present before
+    PushOutAll,       //
+    ClearReserve,     //
+    ClearTotal,       //
+    CallStaff,        // value: minute
+    PayMoney,         // value: amount, category
+    Estimate,         // value: the estimate's answer
+    Record,           // film, value: the new persons record
+    Remake,           // film, value: days since the day base
+    Redraw,           //
+    SetFilm,          // film (may be null)
+};
+
+struct WbTowerEvent {
+    WbEventKind kind;
+    const WbEquip* equip = nullptr;
+    const WbMoviePlugin* film = nullptr;
+    int64_t value = 0;
+    int32_t category = 0;
+};
+
+class WbTowerObserver {
+public:
+    virtual ~WbTowerObserver() = default;
+    virtual void OnTowerEvent(const WbTowerEvent& event) = 0;
+};
+
+// How called customers reach their tenant.
+enum class WbArrivalMode {
+    Spread,    // over the following minutes, at seeded random delays
+    Immediate, // at the next minute, before that minute's idle passes
+    None,      // never
+};
+
+class WBDLL_API WbTowerDoc {
+public:
+    WbTowerDoc();
+    WbTowerDoc(const WbTowerDoc&) = delete;
+    WbTowerDoc& operator=(const WbTowerDoc&) = delete;
+    ~WbTowerDoc();
+
+    WbDateTime* GetCurrentDateTime() { return &mNow; }
+    const WbDateTime* GetCurrentDateTime() const { return &mNow; }
+    // The day from which film ages are counted; 0 until a tenant sets it.
+    int32_t GetDayBase() const { return mDayBase; }
+    void SetDayBase(int32_t dayBase) { mDayBase = dayBase; }
+    // 0 normal drawing, 1 plain (no tenant draws itself).
+    int GetDrawingMode() const { return mDrawingMode; }
+    // 0 normal view, 2 the business-estimate view.
+    int GetViewMode() const { return mViewMode; }
+    int GetZoomLevel() const { return mZoomLevel; }
+    WbTowerView* GetTowerView() { return mTowerView.get(); }
+    // The image the tower is drawn into, or null before the host made one.
+    WbBitImage* GetDrawImage() { return mDrawImage.get(); }
+    // Books an amount: a payment when positive, income when negative.
+    void PayMoney(int32_t amount, int32_t category, WbToolDef* def);
+    int32_t GetCurrentFunds() const { return mFunds; }
+    // Every film installed in the host, in the order they were installed.
+    CFilePluginList* GetMovieList() { return &mMovieList; }
+    WbWorldDef* GetWorldDef() { return mWorldDef.get(); }
+
+    // Host side: the clock, money and settings.
+    void SetCurrentDateTime(const WbDateTime& now) { mNow = now; }
+    void SetFunds(int32_t funds) { mFunds = funds; }
+    void SetDrawingMode(int mode) { mDrawingMode = mode; }
+    void SetViewMode(int mode) { mViewMode = mode; }
+    void SetZoomLevel(int zoom) { mZoomLevel = zoom; }
+    void SetDrawImage(std::unique_ptr<WbBitImage> image);
+    void SetWorldDef(std::unique_ptr<WbWorldDef> worldDef) { mWorldDef = std::move(worldDef); }
+
+    // Host side: reporting.
+    void SetObserver(WbTowerObserver* observer) { mObserver = observer; }
+    void Report(const WbTowerEvent& event) const
+    {
+        if (mObserver)
+            mObserver->OnTowerEvent(event);
+    }
+
+    // Host side: people. Customers called by a tenant arrive later and enter through the tenant's
+    // definition; everyone who leaves a tenant goes back to the street.
+    void SetArrivals(WbArrivalMode mode, uint32_t seed);
+    WbArrivalMode GetArrivalMode() const { return mArrivalMode; }
+    void ScheduleArrivals(WbTenant* tenant, int32_t count);
+    // Lets every arrival due by the current minute enter its tenant.
+    void DeliverArrivals();
+    // Forgets every arrival still on its way to the tenant.
+    void CancelArrivals(WbTenant* tenant);
+    int64_t GetPendingArrivals() const { return int64_t(mArrivals.size()); }
+    WbPeople* MakePerson();
+    void ReleasePerson(WbPeople* person);
+
+private:
+    struct Arrival {
+        int64_t dueMinute; // minutes since day 0, minute 0
+        WbTenant* tenant;
+    };
+    int64_t AbsoluteMinute() const;
+    uint32_t NextRandom();
+
+    WbDateTime mNow;
+    int32_t mDayBase = 0;
+    int32_t mFunds = 0;
+    int mDrawingMode = 0;
+    int mViewMode = 0;
+    int mZoomLevel = 0;
+    std::unique_ptr<WbTowerView> mTowerView;
+    std::unique_ptr<WbBitImage> mDrawImage;
+    std::unique_ptr<WbWorldDef> mWorldDef;
+    CFilePluginList mMovieList;
+    WbTowerObserver* mObserver = nullptr;
+
+    WbArrivalMode mArrivalMode = WbArrivalMode::Spread;
+    uint32_t mRandomState = 1;
+    std::deque<Arrival> mArrivals;
+    std::vector<std::unique_ptr<WbPeople>> mPeople;
+    std::vector<WbPeople*> mFreePeople;
+    uint32_t mNextPeopleID = 1;
+};
