@@ -86,8 +86,14 @@ public:
     int AddPart(const WbImagePart& part);
 
 private:
+    const std::array<uint8_t, 256>& MapPalette(const WbPalette& source, const WbPalette& target) const;
+
     std::vector<WbImagePart> mParts;
     std::vector<WbBitImage*> mOwned;
+    mutable bool mMapValid = false;
+    mutable WbPalette mMapSource{};
+    mutable WbPalette mMapTarget{};
+    mutable std::array<uint8_t, 256> mMap{};
 };
 
 // Conversion between tower units (8 pixels wide, 32 pixels tall at zoom 0) and screen pixels.

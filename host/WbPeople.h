@@ -27,9 +27,13 @@ public:
     // Minute of the day at which a customer leaves again; may pass 1439.
     uint32_t GetLeaveMinute() const { return mLeaveMinute; }
     void SetLeaveMinute(uint32_t minute) { mLeaveMinute = minute; }
+    // The next person of the chain the person is linked into, or null.
+    WbPeople* GetNextLink() const { return mNextLink; }
+    void SetNextLink(WbPeople* next) { mNextLink = next; }
 
 private:
     uint32_t mPeopleID;
     uint32_t mCurTenant = 0;
     uint32_t mLeaveMinute = 0;
+    WbPeople* mNextLink = nullptr;
 };

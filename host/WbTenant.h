@@ -3,13 +3,17 @@
 
 #include "CString.h"
 #include "WbDll.h"
+#include "WbPeopleList.h"
 #include "WbWin32.h"
 
 #include <cstdint>
 #include <vector>
 
 class WbEquipDef;
+class WbFloorInfo;
 class WbMoviePlugin;
+class WbTenantDef;
+enum class WbEventKind;
 class WbPeople;
 class WbTowerDoc;
 
@@ -41,9 +45,12 @@ public:
     // Daily running cost, in the tower's money unit.
     int GetOutMoney() const;
     WbTowerDoc* GetTowerDoc() const { return mTowerDoc; }
+    // Nonzero when every one of the attribute bits is set.
+    int IsSetAttribute(uint32_t bits) const { return (mAttributes & bits) == bits ? 1 : 0; }
 
     // Host side.
     void SetTypicalName(const CString& name) { mTypicalName = name; }
+    void SetAttributes(uint32_t bits) { mAttributes = bits; }
 
 protected:
     WbTowerDoc* mTowerDoc;
@@ -54,6 +61,7 @@ protected:
     int32_t mPatIndex = 0;
     int32_t mDrawMode = 0;
     CString mTypicalName;
+    uint32_t mAttributes = 0;
 };
 
 // Equipment with an outside view and a sub-plug-in: it carries one pointer for its definition's code.
@@ -93,6 +101,8 @@ public:
     uint32_t GetOpenTime() const { return mOpenMinute; }
     uint32_t GetCloseTime() const { return mCloseMinute; }
     int IsFire() const { return mStatus >= 10000 ? 1 : 0; }
+    // Staff who belong to the tenant and come to work when called.
+    int32_t GetBelongCapacity() const { return mBelongCapacity; }
 
     // Admits a person as a customer who leaves at leaveMinute (not wrapped at midnight).
     void EnterCustomer(WbPeople* person, uint32_t leaveMinute);
@@ -117,9 +127,30 @@ public:
     int CalcEstimateColor() const { return mEstimateColor; }
     // Binds a film to the tenant as its sub-plug-in.
     void SetMoviePlugin(WbMoviePlugin* movie);
+    // Where people come in: the floor (its ID is its level) and the point, in units.
+    uint32_t GetEntranceFloorID() const { return mEntranceFloorID; }
+    POINT GetEntrancePt() const;
+    // The room number: the entrance floor's level times 1000 plus the left edge in units.
+    int32_t GetRoomNumber(WbFloorInfo* floorInfo) const;
+    // The people who belong to the tenant (its staff), or null while it has none.
+    WbPeoplePtrList* GetBelongList();
+    // The first of the people linked to the tenant (its customers, then its staff), chained through
+    // their next links; null when there are none.
+    WbPeople* GetFirstPeople();
 
     // Host side.
+    // The definition as a tenant definition, or null when the tenant's definition is not one.
+    WbTenantDef* GetTenantDef() const { return mTenantDef; }
     void SetCapacity(int32_t capacity) { mCapacity = capacity; }
+    void SetBelongCapacity(int32_t staff) { mBelongCapacity = staff; }
+    // The entrance: floor 1 (the lobby) at the middle of the tenant's bottom edge until set.
+    void SetEntrance(uint32_t floorID, POINT point)
+    {
+        mEntranceFloorID = floorID;
+        mEntrancePt = point;
+        mEntranceSet = true;
+    }
+    const std::vector<WbPeople*>& GetStaff() const { return mStaff; }
     void SetHours(uint32_t openMinute, uint32_t closeMinute)
     {
         mOpenMinute = openMinute;
@@ -134,17 +165,38 @@ public:
         mReserveCount = reserve;
         mTotalCustomer = totalCustomer;
     }
+    // Host side: the day's books, for saving a tower and continuing it exactly after loading.
+    int32_t GetIncomeDay() const { return mIncomeDay; }
+    int32_t GetBookedIncome() const { return mBookedIncome; }
+    void SetIncome(int32_t incomeDay, int32_t dayIncome, int32_t bookedIncome)
+    {
+        mIncomeDay = incomeDay;
+        mDayIncome = dayIncome;
+        mBookedIncome = bookedIncome;
+    }
+    void SetEstimateColor(int32_t colour) { mEstimateColor = colour; }
 
 private:
-    void Report(int kind, int64_t value) const;
+    void Report(WbEventKind kind, int64_t value, const WbMoviePlugin* film = nullptr) const;
+    // Starts a new day's income when the calendar day has changed since the last admission or booking.
+    void RollIncomeDay();
+    void ReleaseAll(std::vector<WbPeople*>& people);
 
+    WbTenantDef* mTenantDef = nullptr;
     int32_t mCapacity = 0;
+    int32_t mBelongCapacity = 0;
     uint32_t mOpenMinute = 0;
     uint32_t mCloseMinute = 0;
     int32_t mReserveCount = 0;
     int32_t mTotalCustomer = 0;
     int32_t mDayIncome = 0;
     int32_t mBookedIncome = 0;
+    int32_t mIncomeDay = 0; // the calendar day mDayIncome belongs to
     int32_t mEstimateColor = 10;
     std::vector<WbPeople*> mCustomers;
+    std::vector<WbPeople*> mStaff;
+    uint32_t mEntranceFloorID = 1;
+    POINT mEntrancePt;
+    bool mEntranceSet = false;
+    WbPeoplePtrList mBelongList;
 };

@@ -5,10 +5,13 @@
 #include "CString.h"
 #include "WbDll.h"
 #include "WbImage.h"
+#include "WbTenantMemberDef.h"
 #include "WbWin32.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CResFile;
 class WbArchive;
@@ -87,6 +90,7 @@ struct WbTenantDefData {
     int32_t priceHundreds = 0;
     int32_t monthlyCostHundreds = 0;
     int32_t capacity = 0;
+    int32_t belongCapacity = 0; // staff who belong to each tenant
     int32_t incomePerCustomer = 0;
     uint32_t openMinute = 0;
     uint32_t closeMinute = 0;
@@ -139,6 +143,8 @@ public:
     // The sub-plug-ins collected for this definition (for the theater: its films), or null.
     CFilePluginList* GetSubPluginList() const { return mSubPlugins.get(); }
     const WbTenantDefData& GetDefData() const { return mDefData; }
+    // Host side: replaces the values; tenants made afterwards take them up.
+    void SetDefData(const WbTenantDefData& data) { mDefData = data; }
 
 protected:
     WbTenantDefData mDefData;
@@ -194,4 +200,17 @@ public:
     virtual int SearchRange(WbTowerDoc* doc, WbTenant* tenant);
     // The tenant's own object; its RefCon here.
     virtual void* GetRefConObject(WbTowerDoc* doc, WbTenant* tenant);
+
+    // The kinds of customers of the tenant's customer table (TMDF 1).
+    const std::vector<WbTenantMemberDef>& GetMemberDefs() const { return mMemberDefs; }
+    // What customers say of the tenant (WODF 1).
+    const std::vector<WbRemark>& GetRemarks() const { return mRemarks; }
+    // Empty when the definition was read from its module's resources; otherwise the resource that could
+    // not be read and why. A definition that could not be read has no size, pictures or hours.
+    const std::string& GetResourceError() const { return mResourceError; }
+
+private:
+    std::vector<WbTenantMemberDef> mMemberDefs;
+    std::vector<WbRemark> mRemarks;
+    std::string mResourceError;
 };

@@ -5,10 +5,11 @@
 #include "CString.h"
 #include "WbDateTime.h"
 #include "WbDll.h"
+#include "WbTowerInfo.h"
 #include "WbWin32.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,9 @@ enum class WbEventKind {
     Remake,           // film, value: days since the day base
     Redraw,           //
     SetFilm,          // film (may be null)
+    Name,             // equip, text: a name the player gave was stored
+    Beep,             // equip: whose dialog beeped; value: frequency, category: duration (the host program's)
+    Dialog,           // equip: the dialog's owner; text: the dialog's state as JSON members (the host program's)
 };
 
 struct WbTowerEvent {
@@ -69,6 +73,7 @@ struct WbTowerEvent {
     const WbMoviePlugin* film = nullptr;
     int64_t value = 0;
     int32_t category = 0;
+    CString text{};
 };
 
 class WbTowerObserver {
@@ -110,6 +115,10 @@ public:
     // Every film installed in the host, in the order they were installed.
     CFilePluginList* GetMovieList() { return &mMovieList; }
     WbWorldDef* GetWorldDef() { return mWorldDef.get(); }
+    // The floors and movers, the names the player gave, and the routes through the tower.
+    WbFloorInfo* GetFloorInfo() { return &mFloorInfo; }
+    WbNameList* GetNameList() { return &mNameList; }
+    WbRouteNavigator* GetRouteNavigator() { return &mRouteNavigator; }
 
     // Host side: the clock, money and settings.
     void SetCurrentDateTime(const WbDateTime& now) { mNow = now; }
@@ -119,6 +128,12 @@ public:
     void SetZoomLevel(int zoom) { mZoomLevel = zoom; }
     void SetDrawImage(std::unique_ptr<WbBitImage> image);
     void SetWorldDef(std::unique_ptr<WbWorldDef> worldDef) { mWorldDef = std::move(worldDef); }
+    // A document starts with a tower view; a host without one passes null.
+    void SetTowerView(std::unique_ptr<WbTowerView> view) { mTowerView = std::move(view); }
+
+    // Host side: a tenant whose construction is finished (status 9) opens for business (status 10) when
+    // a new day begins. Call once per minute per tenant, before the idle passes; nonzero when it opened.
+    int FinishConstruction(WbTenant* tenant);
 
     // Host side: reporting.
     void SetObserver(WbTowerObserver* observer) { mObserver = observer; }
@@ -133,7 +148,8 @@ public:
     void SetArrivals(WbArrivalMode mode, uint32_t seed);
     WbArrivalMode GetArrivalMode() const { return mArrivalMode; }
     void ScheduleArrivals(WbTenant* tenant, int32_t count);
-    // Lets every arrival due by the current minute enter its tenant.
+    // Lets every arrival due by the current minute enter its tenant, through its definition's
+    // EnterTenantProc, in the order they are due (called first: first in).
     void DeliverArrivals();
     // Forgets every arrival still on its way to the tenant.
     void CancelArrivals(WbTenant* tenant);
@@ -141,9 +157,31 @@ public:
     WbPeople* MakePerson();
     void ReleasePerson(WbPeople* person);
 
+    // Host side: saving a tower and continuing it exactly after loading. The generator's state, and the
+    // arrivals on their way in the order they will enter.
+    uint32_t GetRandomState() const { return mRandomState; }
+    void SetRandomState(uint32_t state) { mRandomState = state ? state : 1; }
+    struct PendingArrival {
+        int64_t dueMinute; // minutes since day 0, minute 0
+        WbTenant* tenant;
+    };
+    std::vector<PendingArrival> GetPendingArrivalList() const
+    {
+        std::vector<Arrival> inOrder = mArrivals;
+        std::sort(inOrder.begin(), inOrder.end(), [](const Arrival& a, const Arrival& b) {
+            return a.dueMinute != b.dueMinute ? a.dueMinute < b.dueMinute : a.order < b.order;
+        });
+        std::vector<PendingArrival> list;
+        list.reserve(inOrder.size());
+        for (const Arrival& arrival : inOrder)
+            list.push_back({arrival.dueMinute, arrival.tenant});
+        return list;
+    }
+
 private:
     struct Arrival {
         int64_t dueMinute; // minutes since day 0, minute 0
+        uint64_t order;    // breaks ties: called first, arrives first
         WbTenant* tenant;
     };
     int64_t AbsoluteMinute() const;
@@ -160,10 +198,15 @@ private:
     std::unique_ptr<WbWorldDef> mWorldDef;
     CFilePluginList mMovieList;
     WbTowerObserver* mObserver = nullptr;
+    WbFloorInfo mFloorInfo{this};
+    WbNameList mNameList{this};
+    WbRouteNavigator mRouteNavigator;
 
     WbArrivalMode mArrivalMode = WbArrivalMode::Spread;
     uint32_t mRandomState = 1;
-    std::deque<Arrival> mArrivals;
+    // A min-heap on (dueMinute, order); it keeps its capacity, so a running tower does not allocate.
+    std::vector<Arrival> mArrivals;
+    uint64_t mArrivalOrder = 0;
     std::vector<std::unique_ptr<WbPeople>> mPeople;
     std::vector<WbPeople*> mFreePeople;
     uint32_t mNextPeopleID = 1;

@@ -51,3 +51,7 @@ WBDLL_API HWND GetParent(HWND window);
 // Maps count points (a RECT counts as two) from one window's client coordinates to another's.
 WBDLL_API int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 WBDLL_API BOOL Beep(DWORD frequency, DWORD duration);
+// Host side: how many times Beep was called since the host library was loaded.
+WBDLL_API int WbGetBeepCount();
+// Host side: the arguments of the last Beep (both 0 before the first).
+WBDLL_API void WbGetLastBeep(DWORD* frequency, DWORD* duration);

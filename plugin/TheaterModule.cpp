@@ -5,6 +5,13 @@
 #include "WbTheaterPlugin.h"
 
 #include <new>
+#include <type_traits>
+
+// The host looks the exports up by name and calls them through these types.
+static_assert(std::is_same_v<decltype(&GetAttr), GetAttrFn>);
+static_assert(std::is_same_v<decltype(&ConstructProgramPlugin), ConstructProgramPluginFn>);
+static_assert(std::is_same_v<decltype(&ConstructTemplatePlugin), ConstructTemplatePluginFn>);
+static_assert(std::is_same_v<decltype(&DestructProgramPlugin), DestructProgramPluginFn>);
 
 namespace {
 

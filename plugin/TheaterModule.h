@@ -2,10 +2,7 @@
 #pragma once
 
 #include "CPlugin.h"
-
-class CResFile;
-class WbTenantDef;
-class WbWorldDef;
+#include "WbPluginEntry.h"
 
 #if defined(_WIN32)
 #define THEATER_EXPORT
@@ -24,9 +21,3 @@ THEATER_EXPORT WbTenantDef* ConstructTemplatePlugin(WbPluginSpecifier& specifier
 // Destroys the program plug-in, then the definition; returns 0.
 THEATER_EXPORT int DestructProgramPlugin();
 }
-
-// The signatures the host looks the exports up by.
-using GetAttrFn = WbPluginSpecifier* (*)();
-using ConstructProgramPluginFn = WbTenantPlugin* (*)(WbPluginSpecifier&);
-using ConstructTemplatePluginFn = WbTenantDef* (*)(WbPluginSpecifier&, CResFile*, WbWorldDef*, WbTenantPlugin*);
-using DestructProgramPluginFn = int (*)();

@@ -1,10 +1,276 @@
-// The movie theater's tenant definition.
+// The movie theater's tenant definition: the theater's day, its arrivals, its picture and its save data.
 #include "WbTheaterDef.h"
 
-WbTheaterDef::WbTheaterDef(uint32_t type, const WbPluginSpecifier& specifier, CResFile* resFile,
-                           WbWorldDef* worldDef, WbTenantPlugin* owner)
+#include "WbArchive.h"
+#include "WbImage.h"
+#include "WbMoviePlugin.h"
+#include "WbMovieSchedule.h"
+#include "WbTenant.h"
+#include "WbTheaterInfoDialog.h"
+#include "WbTowerDoc.h"
+
+#include <new>
+
+namespace {
+
+// Tenant status as this definition moves it.
+constexpr int32_t kFinished = 9;
+constexpr int32_t kClosed = 10;
+constexpr int32_t kEntry = 30;
+constexpr int32_t kHalfFull = 31;
+constexpr int32_t kRunning = 32;
+constexpr int32_t kFire = 10000;
+
+// Each action tied to a moment of the day runs on every pass in a window this many minutes wide.
+constexpr uint32_t kWindowMinutes = 8;
+constexpr int32_t kIncomeCategory = 3;
+constexpr uint32_t kViewObject = 100;
+// The film's screen sits this far right of the picture's lower-left corner and this far up from it.
+constexpr int kScreenLeft = 14;
+constexpr int kScreenRaise = 22;
+
+WbShowSchedule* ScheduleOf(const WbHaveOutViewObject* equip)
+{
+    return static_cast<WbShowSchedule*>(equip->GetRefCon());
+}
+
+int32_t PatternIndexOf(int32_t status) { return status >= kEntry ? status - 29 : 0; }
+
+// Reads and drops count bytes, stopping at the end of the archive so a huge length cannot spin.
+void SkipBytes(WbArchive& archive, int64_t count)
+{
+    for (int64_t i = 0; i < count && !archive.IsFailed(); ++i) {
+        int8_t dropped = 0;
+        archive >> dropped;
+    }
+}
+
+// Finds the show that contains minute m: sets the new status for an entry period or a running film and
+// returns 1, or returns 0 when the film may not run or the day's shows are over. Every show before the
+// minute's own cycle has ended by m, so the search starts at that cycle: it finds what a search from
+// the first show finds, without walking the day's shows on every pass.
+int FindShow(WbShowSchedule& schedule, uint32_t m, int32_t status, int32_t& newStatus)
+{
+    if (!schedule.CheckMovieRun())
+        return 0;
+    for (int show = schedule.GetShowAt(m);; ++show) {
+        unsigned int entry = 0;
+        unsigned int start = 0;
+        unsigned int end = 0;
+        if (!schedule.GetShowTime(show, entry, start, end))
+            return 0;
+        if (entry <= m && m < start) {
+            newStatus = status == kHalfFull ? kHalfFull : kEntry;
+            return 1;
+        }
+        if (start <= m && m < end) {
+            newStatus = kRunning;
+            return 1;
+        }
+    }
+}
+
+} // namespace
+
+WbTheaterDef::WbTheaterDef(uint32_t type, const WbPluginSpecifier& specifier, CResFile* resFile, WbWorldDef* worldDef,
+                           WbTenantPlugin* owner)
     : WbTenantDef(type, specifier, resFile, worldDef, owner)
 {
 }
 
 WbTheaterDef::~WbTheaterDef() = default;
+
+void WbTheaterDef::DefIdleProc(WbTowerDoc*) {}
+
+void WbTheaterDef::NotifyTenantProc(int32_t, int32_t, int32_t) {}
+
+void* WbTheaterDef::GetRefConObject(WbTowerDoc* doc, WbTenant* tenant)
+{
+    if (void* existing = tenant->GetRefCon())
+        return existing;
+    WbShowSchedule* schedule = new (std::nothrow) WbMovieSchedule(GetPlugin(), doc, tenant);
+    tenant->SetRefCon(schedule);
+    return schedule;
+}
+
+void WbTheaterDef::PrepareTenantProc(WbTowerDoc* doc, WbTenant* tenant)
+{
+    if (auto* schedule = static_cast<WbShowSchedule*>(GetRefConObject(doc, tenant)))
+        schedule->SetMovie(tenant->GetSubPlugin());
+    if (doc->GetDayBase() == 0)
+        doc->SetDayBase(doc->GetCurrentDateTime()->CalcTotalDays());
+}
+
+// Every schedule this definition makes is a movie schedule, so it is freed as one.
+void WbTheaterDef::DestructFinish(WbTowerDoc*, WbHaveOutViewObject* equip)
+{
+    WbShowSchedule* schedule = ScheduleOf(equip);
+    if (!schedule)
+        return;
+    delete static_cast<WbMovieSchedule*>(schedule);
+    equip->SetRefCon(nullptr);
+}
+
+void WbTheaterDef::SaveExtraData(WbArchive& archive, WbHaveOutViewObject* equip)
+{
+    if (const WbShowSchedule* schedule = ScheduleOf(equip))
+        schedule->Write(archive);
+    else
+        archive << int32_t(0);
+}
+
+// The schedule reads exactly its 20-byte record. A longer record (a later format) has its tail
+// skipped; a shorter one cannot hold the record and is skipped whole, leaving the new schedule as
+// made. Either way the next tenant's data starts where the length word says.
+void WbTheaterDef::LoadExtraData(WbArchive& archive, WbTowerDoc* doc, WbHaveOutViewObject* equip)
+{
+    auto* tenant = dynamic_cast<WbTenant*>(equip);
+    auto* schedule = tenant ? static_cast<WbShowSchedule*>(GetRefConObject(doc, tenant)) : nullptr;
+    int32_t length = 0;
+    archive >> length;
+    if (length <= 0)
+        return;
+    if (schedule && length >= WbShowSchedule::kRecordBytes) {
+        schedule->Read(archive);
+        SkipBytes(archive, int64_t(length) - WbShowSchedule::kRecordBytes);
+    } else {
+        SkipBytes(archive, length);
+    }
+}
+
+int WbTheaterDef::TenantIdleProc(WbTowerDoc* doc, WbTenant* tenant, int32_t)
+{
+    const int32_t status = tenant->GetStatus();
+    if (status >= kFire)
+        return 0;
+    if (!tenant->GetRefCon())
+        if (auto* schedule = static_cast<WbShowSchedule*>(GetRefConObject(doc, tenant)))
+            schedule->SetMovie(tenant->GetSubPlugin());
+
+    if (status < kFinished) {
+        tenant->SetStatus(status + 1);
+        tenant->SetDrawMode(1);
+    } else {
+        if (UpdateShowStatus(doc, tenant, status))
+            tenant->SetDrawMode(1);
+        if (status == kFinished)
+            tenant->SetDrawMode(2);
+    }
+
+    // A headless host may run without a tower view; there is then nothing to redraw.
+    if (tenant->GetDrawMode())
+        if (WbTowerView* view = doc->GetTowerView())
+            view->RequestUnitRedraw(tenant->GetEquipArea(), 0);
+    return 0;
+}
+
+int WbTheaterDef::UpdateShowStatus(WbTowerDoc* doc, WbTenant* tenant, int32_t status)
+{
+    if (status == kFinished)
+        return 0;
+    WbShowSchedule* schedule = ScheduleOf(tenant);
+    if (!schedule)
+        return 0;
+
+    int result = 0;
+    int32_t newStatus = status;
+    int running = 0;
+    const WbDateTime* now = doc->GetCurrentDateTime();
+    const uint32_t m = now->GetRawMinutes();
+    const uint32_t open = tenant->GetOpenTime();
+    const uint32_t close = tenant->GetCloseTime();
+
+    if (m < kWindowMinutes)
+        schedule->CheckReMake();
+    // The staff are called an hour before opening.
+    if (now->WithinMinutes(int32_t(open) - 60, int32_t(open) - 52))
+        tenant->CallBelongPeople(m);
+
+    if (m >= open) {
+        if (m < open + kWindowMinutes)
+            tenant->ClearTotalCustomer();
+        // At closing time itself the day's income is booked and the shows are still looked at.
+        bool showsLeft = true;
+        if (m >= close) {
+            if (m < close + kWindowMinutes)
+                doc->PayMoney(-tenant->CalcInMoney(), kIncomeCategory, tenant->GetEquipDef());
+            showsLeft = m == close;
+        }
+        if (showsLeft)
+            running = FindShow(*schedule, m, status, newStatus);
+        if (m % 60 < kWindowMinutes) {
+            const int changed = tenant->UpdateCommercialEstimate();
+            result = doc->GetViewMode() == 2 && changed ? 1 : 0;
+        }
+    }
+
+    if (!running)
+        newStatus = kClosed;
+    schedule->ProcessStatus(status, newStatus);
+    if (newStatus != status) {
+        tenant->SetStatus(newStatus);
+        tenant->SetPatIndex(PatternIndexOf(newStatus));
+        result |= 1;
+    }
+    return result;
+}
+
+void WbTheaterDef::EnterTenantProc(WbTowerDoc* doc, WbTenant* tenant, WbPeople* person)
+{
+    const WbDateTime* now = doc->GetCurrentDateTime();
+    const int32_t status = tenant->GetStatus();
+    const WbMoviePlugin* film = tenant->GetSubPlugin();
+    if (status == kClosed || !film) {
+        tenant->PushOutPeople(doc, person);
+        return;
+    }
+    // The leave minute is not wrapped at midnight.
+    tenant->EnterCustomer(person, now->GetRawMinutes() + uint32_t(film->GetRunningTime()) + 30);
+    if (status == kEntry && tenant->GetCustomerCount() == tenant->GetCapacity() / 2) {
+        tenant->SetStatus(kHalfFull);
+        tenant->SetPatIndex(PatternIndexOf(kHalfFull));
+        tenant->SetDrawMode(1);
+        if (WbTowerView* view = doc->GetTowerView())
+            view->RequestUnitRedraw(tenant->GetEquipArea(), 0);
+    }
+}
+
+// While the film runs the picture is composed anew on every call: the theater's frame, the film's
+// screen over it, and the result drawn into the tower. Nothing is cached.
+void WbTheaterDef::DrawProc(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* doc) const
+{
+    WbMoviePlugin* film = equip->GetSubPlugin();
+    if (doc->GetDrawingMode() == 1 || equip->GetStatus() != kRunning || !film || !mImageObj) {
+        WbTenantDef::DrawProc(equip, area, doc);
+        return;
+    }
+
+    const int32_t pattern = 100 * CalcEquipRect().bottom + equip->GetPatIndex();
+    const int theater = mImageObj->FindObject(kViewObject, pattern, 0, 0, 255);
+    RECT frame = mImageObj->GetObjectImage(theater);
+    OffsetRect(&frame, -frame.left, -frame.top);
+
+    WbBitImage offScreen(frame);
+    mImageObj->DrawObject(&offScreen, theater, frame, 0, -1);
+
+    if (const WbImageObj* filmImages = film->GetImageObj()) {
+        const int screen = filmImages->FindObject(WbFourCC("SCRE"), -1, 0, 0, 255);
+        const RECT screenRect = filmImages->GetObjectImage(screen);
+        const int width = screenRect.right - screenRect.left;
+        const int height = screenRect.bottom - screenRect.top;
+        RECT dest{frame.left, frame.bottom - height, frame.left + width, frame.bottom};
+        OffsetRect(&dest, kScreenLeft, -kScreenRaise);
+        filmImages->DrawObject(&offScreen, screen, dest, 0, -1);
+    }
+
+    RECT target = area;
+    UWbCoordinate::UnitToQD(target, doc->GetZoomLevel(), 0);
+    WbImageObj composed;
+    composed.AddObject("temp", 0, &offScreen, frame, 0, 0);
+    composed.DrawObject(doc->GetDrawImage(), 0, target, doc->GetZoomLevel(), -1);
+}
+
+WbTenantInfoDialog* WbTheaterDef::ConstructInfoDialog(WbTenant* tenant)
+{
+    return new (std::nothrow) WbTheaterInfoDialog(tenant);
+}

@@ -1,6 +1,8 @@
 // The host's plug-in bases: attribute records, plug-in objects and the list of file plug-ins.
 #include "CPlugin.h"
 
+#include "WbDestructionLog.h"
+
 WbPluginSpecifier::WbPluginSpecifier() = default;
 WbPluginSpecifier::WbPluginSpecifier(const WbPluginSpecifier&) = default;
 WbPluginSpecifier& WbPluginSpecifier::operator=(const WbPluginSpecifier&) = default;
@@ -8,7 +10,7 @@ WbPluginSpecifier::~WbPluginSpecifier() = default;
 
 CPlugin::CPlugin(uint32_t type, const WbPluginSpecifier& specifier) : mType(type), mSpecifier(specifier) {}
 
-CPlugin::~CPlugin() = default;
+CPlugin::~CPlugin() { WbDestructionLog::Note(this, mType); }
 
 uint32_t CPlugin::GetPluginStyle() const { return 0; }
 

@@ -2,7 +2,10 @@
 #include "WbTenantDef.h"
 
 #include "CResFile.h"
+#include "WbDateTime.h"
 #include "WbTenant.h"
+#include "WbTenantDefReader.h"
+#include "WbTowerDoc.h"
 
 CDefRsrcPlugin::CDefRsrcPlugin(uint32_t type, const WbPluginSpecifier& specifier, CResFile* resFile)
     : CPlugin(type, specifier)
@@ -56,6 +59,38 @@ int WbEquipDef::FingerToolProc(WbTowerDoc*, WbHaveOutViewObject*) { return 0; }
 
 RECT WbEquipDef::CalcEquipRect() const { return RECT{0, 0, mDefData.widthUnits, mDefData.heightUnits}; }
 
+void WbEquipDef::DrawProc(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* doc) const
+{
+    WbBitImage* target = doc ? doc->GetDrawImage() : nullptr;
+    if (!equip || !target || !mImageObj)
+        return;
+    const int32_t pattern = 100 * CalcEquipRect().bottom + equip->GetPatIndex();
+    const int index = mImageObj->FindObject(100, pattern, 0, 0, 255);
+    RECT pixels = area;
+    UWbCoordinate::UnitToQD(pixels, doc->GetZoomLevel(), 0);
+    mImageObj->DrawObject(target, index, pixels, doc->GetZoomLevel(), -1);
+}
+
+// The definition takes everything its module's resources say, or nothing: a damaged resource leaves it
+// empty, with the reason kept for the loader to report.
+WbTenantDef::WbTenantDef(uint32_t type, const WbPluginSpecifier& specifier, CResFile* resFile, WbWorldDef* worldDef,
+                         WbTenantPlugin* owner)
+    : WbEquipDef(type, specifier, resFile, worldDef, owner)
+{
+    WbParsed<WbTenantResources> read = resFile ? WbReadTenantResources(*resFile)
+                                               : WbParsed<WbTenantResources>::Failure("no resource file");
+    if (read) {
+        mDefData = read->data;
+        mImageObj = std::move(read->images);
+        mMemberDefs = std::move(read->members);
+        mRemarks = std::move(read->remarks);
+    } else {
+        mResourceError = read.GetError();
+    }
+    if (mDefData.subPluginType != 0)
+        mSubPlugins = std::make_unique<CFilePluginList>();
+}
+
 WbTenantDef::~WbTenantDef() = default;
 int WbTenantDef::IsTenant() const { return 1; }
 void WbTenantDef::PrepareTenantProc(WbTowerDoc*, WbTenant*) {}
@@ -69,6 +104,24 @@ void WbTenantDef::BurntDownProc(WbTowerDoc*, WbTenant*) {}
 void WbTenantDef::DebugInfo(WbTenant*, CString&) const {}
 void WbTenantDef::DrawData(WbTenant*, WbBitImage*) const {}
 void WbTenantDef::DrawAttribute(WbTenant*, WbBitImage*) const {}
+
+int WbTenantDef::TenantIdleProc(WbTowerDoc*, WbTenant* tenant, int32_t)
+{
+    if (tenant && tenant->GetStatus() < 9) {
+        tenant->SetStatus(tenant->GetStatus() + 1);
+        tenant->SetDrawMode(1);
+    }
+    return 0;
+}
+
+// A plain tenant keeps a customer for an hour.
+void WbTenantDef::EnterTenantProc(WbTowerDoc* doc, WbTenant* tenant, WbPeople* person)
+{
+    if (!doc || !tenant)
+        return;
+    tenant->EnterCustomer(person, doc->GetCurrentDateTime()->GetRawMinutes() + 60);
+}
+
 void WbTenantDef::NotifyTenantProc(int32_t, int32_t, int32_t) {}
 void WbTenantDef::DoPeopleAnimation(WbTowerDoc*, WbTenant*) {}
 void WbTenantDef::BuildStartProc(WbTowerDoc*, WbTenant*) {}

@@ -1,0 +1,63 @@
+// The film selection dialog: hands its table, its preview and "Show" to the tenant's schedule.
+#include "WbMovieSelectDialog.h"
+
+#include "WbShowSchedule.h"
+#include "WbTenant.h"
+#include "WbTheaterInfoDialog.h"
+#include "WbTowerDoc.h"
+
+namespace {
+
+constexpr int kShowButton = 7092;
+
+} // namespace
+
+WbMovieSelectDialog::WbMovieSelectDialog(WbTenant* tenant) : WbTenantInfoDialog(tenant) {}
+
+WbMovieSelectDialog::~WbMovieSelectDialog() = default;
+
+WbShowSchedule* WbMovieSelectDialog::GetSchedule() const
+{
+    return GetTenant() ? static_cast<WbShowSchedule*>(GetTenant()->GetRefCon()) : nullptr;
+}
+
+void WbMovieSelectDialog::OnWbCreate()
+{
+    WbTowerDoc* doc = GetDocument();
+    WbShowSchedule* schedule = GetSchedule();
+    if (doc && doc->GetWorldDef() && schedule)
+        schedule->SetupSelectDialog(this);
+}
+
+void WbMovieSelectDialog::ListenToMessage(UINT message, void* param)
+{
+    if (WbShowSchedule* schedule = GetSchedule())
+        schedule->MovieTableMessage(message, param);
+}
+
+// A refused film leaves the dialog open with the reason shown; an accepted one closes it.
+int WbMovieSelectDialog::OnWbDialogCommand(UINT wParam, LONG)
+{
+    WbShowSchedule* schedule = GetSchedule();
+    if (HIWORD(wParam) != 0 || LOWORD(wParam) != kShowButton || !schedule)
+        return 1;
+    if (schedule->AcceptSelectedMovie() == 1) {
+        if (schedule->GetInfoDialog())
+            schedule->GetInfoDialog()->EnableWindow(TRUE);
+        DoClose(1);
+    }
+    return 1;
+}
+
+void WbMovieSelectDialog::OnWbCancel()
+{
+    WbShowSchedule* schedule = GetSchedule();
+    if (schedule && schedule->GetInfoDialog())
+        schedule->GetInfoDialog()->EnableWindow(TRUE);
+}
+
+void WbMovieSelectDialog::OnWbDestroy()
+{
+    if (WbShowSchedule* schedule = GetSchedule())
+        schedule->SetSelectDialog(nullptr);
+}

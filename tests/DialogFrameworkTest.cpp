@@ -1,0 +1,414 @@
+// The host's dialog framework: the two templates as the module carries them, realising, items, closing.
+#include "DialogTower.h"
+
+#include "CWnd.h"
+#include "WbDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+struct ItemLine {
+    const char* kind;
+    int id;
+    char align; // 'l', 'r', or 0 where the line has no alignment
+    const char* text;
+    RECT rect;
+};
+
+// Template 1000 as tabled: every item line in order. OK and Cancel have the host's size, 64 x 24.
+const ItemLine kInfoItems[] = {
+    {"TEXT", 7001, 'r', "", {136, 10, 197, 25}},
+    {"BOX", 7501, 0, "", {134, 8, 198, 26}},
+    {"EDIT", 7003, 0, "", {234, 8, 407, 26}},
+    {"TEXT", 0, 'l', "Feature Title:", {12, 39, 73, 55}},
+    {"TEXT", 7124, 'l', "", {70, 41, 242, 57}},
+    {"BOX", 7624, 0, "", {69, 40, 243, 58}},
+    {"TEXT", 7125, 'l', "", {13, 65, 294, 81}},
+    {"BOX", 7625, 0, "", {12, 64, 243, 82}},
+    {"MOVIE", 7123, 0, "", {14, 92, 232, 209}},
+    {"TEXT", 7126, 'l', "", {14, 142, 232, 158}},
+    {"BOX", 7623, 0, "", {12, 90, 234, 211}},
+    {"TEXT", 0, 'l', "Credit:", {12, 213, 87, 229}},
+    {"TEXT", 7130, 'l', "", {15, 232, 241, 287}},
+    {"BOX", 7630, 0, "", {13, 230, 243, 289}},
+    {"TEXT", 0, 'l', "Customers:", {258, 37, 344, 53}},
+    {"TEXT", 7030, 'r', "", {343, 38, 392, 53}},
+    {"BOX", 7530, 0, "", {341, 36, 396, 54}},
+    {"TEXT", 0, 'l', "Pop.", {399, 38, 431, 53}},
+    {"TEXT", 0, 'l', "Daily Revenue:", {264, 65, 344, 79}},
+    {"TEXT", 0, 'l', "Daily Cost:", {264, 80, 350, 94}},
+    {"TEXT", 0, 'l', "Daily Profit:", {264, 95, 346, 109}},
+    {"TEXT", 7107, 'r', "", {358, 65, 392, 79}},
+    {"TEXT", 7108, 'r', "", {358, 80, 392, 94}},
+    {"TEXT", 7109, 'r', "", {358, 95, 392, 109}},
+    {"BOX", 0, 0, "", {255, 62, 396, 112}},
+    {"TEXT", 0, 'l', "($)", {399, 97, 431, 114}},
+    {"TEXT", 0, 'l', "Duration:", {255, 122, 316, 139}},
+    {"TEXT", 7110, 'r', "", {315, 122, 392, 137}},
+    {"BOX", 7610, 0, "", {313, 120, 396, 138}},
+    {"TEXT", 0, 'l', "months", {399, 122, 431, 139}},
+    {"TEXT", 0, 'l', "Schedule:", {255, 146, 316, 164}},
+    {"TEXT", 7111, 'l', "", {316, 148, 526, 163}},
+    {"BOX", 7611, 0, "", {314, 146, 529, 164}},
+    {"PPVIEW", 7061, 0, "", {256, 173, 528, 218}},
+    {"BOX", 7561, 0, "", {255, 172, 529, 219}},
+    {"TEXT", 7080, 'l', "", {257, 228, 527, 286}},
+    {"BOX", 7580, 0, "", {255, 226, 528, 289}},
+    {"BUTTON", 7099, 0, "Change Film", {66, 303, 169, 329}},
+    {"BUTTON", 7090, 0, "Favorite", {257, 303, 340, 325}},
+    {"CANCEL", IDCANCEL, 0, "Cancel", {394, 303, 458, 327}},
+    {"OK", IDOK, 0, "OK", {468, 303, 532, 327}},
+};
+
+const ItemLine kSelectItems[] = {
+    {"MOVTBL", 7112, 0, "", {8, 8, 172, 248}},
+    {"TEXT", 0, 'l', "Title", {186, 14, 232, 30}},
+    {"TEXT", 7124, 'l', "", {236, 16, 404, 36}},
+    {"BOX", 0, 0, "", {234, 14, 406, 38}},
+    {"TEXT", 7125, 'l', "", {186, 44, 404, 64}},
+    {"BOX", 0, 0, "", {184, 42, 406, 66}},
+    {"MOVIE", 7123, 0, "", {186, 74, 404, 191}},
+    {"BOX", 0, 0, "", {184, 72, 406, 193}},
+    {"TEXT", 7130, 'l', "", {186, 202, 404, 268}},
+    {"BOX", 0, 0, "", {184, 200, 406, 270}},
+    {"TEXT", 0, 'l', "Cost:", {186, 278, 272, 294}},
+    {"TEXT", 7131, 'l', "", {284, 278, 354, 298}},
+    {"BOX", 0, 0, "", {282, 276, 356, 300}},
+    {"TEXT", 0, 'l', "($)", {362, 278, 394, 294}},
+    {"TEXT", 0, 'l', "Play Time:", {186, 306, 272, 322}},
+    {"TEXT", 7132, 'l', "", {284, 306, 312, 326}},
+    {"BOX", 0, 0, "", {282, 304, 314, 328}},
+    {"TEXT", 0, 'l', "hr", {318, 306, 350, 322}},
+    {"TEXT", 7133, 'l', "", {357, 306, 385, 326}},
+    {"BOX", 0, 0, "", {355, 304, 387, 328}},
+    {"TEXT", 0, 'l', "min", {392, 306, 408, 322}},
+    {"BOX", 0, 0, "", {180, 8, 410, 332}},
+    {"CANCEL", IDCANCEL, 0, "Cancel", {13, 263, 77, 287}},
+    {"BUTTON", 7092, 0, "Show", {107, 263, 165, 283}},
+};
+
+// Records what the host calls, so that the order of handlers and closing can be checked.
+class RecordingDialog final : public WbDialog {
+public:
+    explicit RecordingDialog(std::vector<std::string>& calls) : mCalls(calls) {}
+    ~RecordingDialog() override { mCalls.push_back("deleted"); }
+    int OnWbDialogCommand(UINT wParam, LONG) override
+    {
+        mCalls.push_back("command " + std::to_string(LOWORD(wParam)) + "/" + std::to_string(HIWORD(wParam)));
+        return 1;
+    }
+    void OnWbCreate() override { mCalls.push_back("create " + std::to_string(GetItems().size())); }
+    void OnWbDestroy() override { mCalls.push_back("destroy"); }
+    void OnWbOK() override { mCalls.push_back("ok"); }
+    void OnWbCancel() override { mCalls.push_back("cancel"); }
+    void ListenToMessage(UINT message, void*) override { mCalls.push_back("message " + std::to_string(int(message))); }
+
+private:
+    std::vector<std::string>& mCalls;
+};
+
+void ExpectItems(const WbDialog& dialog, std::span<const ItemLine> expected)
+{
+    ASSERT_EQ(dialog.GetItems().size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const WbDlgItem& item = *dialog.GetItems()[i];
+        const ItemLine& line = expected[i];
+        SCOPED_TRACE("item " + std::to_string(i) + " " + line.kind + " " + std::to_string(line.id));
+        EXPECT_STREQ(item.GetKind(), line.kind);
+        EXPECT_EQ(item.GetID(), line.id);
+        CString text;
+        item.GetDescriptor(text);
+        EXPECT_EQ(text, line.text);
+        EXPECT_EQ(item.GetRect(), line.rect);
+        if (line.align) {
+            EXPECT_EQ(item.GetAlignment(), line.align == 'r' ? WbAlign::Right : WbAlign::Left);
+        }
+        EXPECT_EQ(item.GetFontSize(), 12);
+    }
+}
+
+} // namespace
+
+TEST(DialogTemplates, FilesHaveTheirExactSizesAndLineEnds)
+{
+    const struct {
+        int id;
+        size_t bytes;
+        size_t lines;
+    } templates[] = {{1000, 1265, 53}, {2000, 704, 31}};
+    for (const auto& expected : templates) {
+        const std::vector<uint8_t> bytes = TemplateFile(expected.id);
+        SCOPED_TRACE(expected.id);
+        EXPECT_EQ(bytes.size(), expected.bytes);
+        const size_t lineFeeds = size_t(std::count(bytes.begin(), bytes.end(), uint8_t('\n')));
+        EXPECT_EQ(lineFeeds, expected.lines);
+        for (size_t i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == '\n') {
+                EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare line feed at byte " << i;
+            }
+        ASSERT_GE(bytes.size(), 4u);
+        EXPECT_NE(bytes[bytes.size() - 3], '\n') << "the last line is an item line, not an empty one";
+    }
+}
+
+TEST(DialogTemplates, ModuleCarriesTheFilesByteForByte)
+{
+    DialogTower tower;
+    for (int id : {1000, 2000}) {
+        const std::span<const uint8_t> carried = tower.resources.Find("WBDLG", uint32_t(id));
+        const std::vector<uint8_t> file = TemplateFile(id);
+        EXPECT_TRUE(std::equal(carried.begin(), carried.end(), file.begin(), file.end())) << id;
+    }
+}
+
+TEST(DialogTemplates, ItemLinesReadBackToTheTabledValues)
+{
+    const struct {
+        int id;
+        const char* title;
+        LONG width;
+        LONG height;
+        std::span<const ItemLine> items;
+    } templates[] = {{1000, "Info of Tenants", 540, 335, kInfoItems}, {2000, "Change Film", 418, 340, kSelectItems}};
+    for (const auto& expected : templates) {
+        SCOPED_TRACE(expected.id);
+        WbDialog dialog;
+        ASSERT_TRUE(
+            dialog.RealizeText(TemplateFile(expected.id), nullptr, {400, 300, nullptr, UINT(expected.id)}, nullptr))
+            << dialog.GetRealizeError();
+        EXPECT_EQ(dialog.GetTitle(), expected.title);
+        EXPECT_EQ(dialog.IsModal(), 1);
+        RECT window;
+        dialog.GetWindowRect(&window);
+        EXPECT_EQ(window,
+                  (RECT{400 - expected.width / 2, 300 - expected.height / 2, 400 - expected.width / 2 + expected.width,
+                        300 - expected.height / 2 + expected.height}));
+        ExpectItems(dialog, expected.items);
+        dialog.DoClose(0);
+    }
+}
+
+// One good template; each bad one changes one thing, and none may open a half-built dialog.
+TEST(DialogTemplates, MalformedTemplatesAreRefusedNamingLineAndField)
+{
+    const std::string good = "WIDTH\t300\r\nHEIGHT\t200\r\nTITLE\tT\r\nBOX\t\t7\t1\t2\t3\t4\r\n";
+    const struct {
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {good + "BOX\t8\t1\t2\t3\r\n", "WBDLG 77 line 5 (BOX): 4 fields, expected 5"},
+        {good + "SLIDER\t8\t1\t2\t3\t4\r\n", "WBDLG 77 line 5 (SLIDER): unknown keyword"},
+        {good + "TEXT\t8\tcX\t1\t2\t3\t4\r\n", "WBDLG 77 line 5 (TEXT): alignment 'c' is neither l nor r"},
+        {good + "BOX\t8\t1\t2\t70000\t4\r\n", "WBDLG 77 line 5 (BOX): right 70000 exceeds 32767"},
+        {good + "BOX\t8\t10\t2\t3\t4\r\n", "WBDLG 77 line 5 (BOX): rectangle 10, 2, 3, 4 is inverted"},
+        {good + "BOX\t7\t1\t2\t3\t4\r\n", "WBDLG 77 line 5 (BOX): item ID 7 is used twice"},
+        {good + "TITLE\tLate\r\n", "WBDLG 77 line 5 (TITLE): header line after the items"},
+        {"HEIGHT\t200\r\nBOX\t7\t1\t2\t3\t4\r\n", "WBDLG 77 has no WIDTH"},
+    };
+    for (const auto& bad : cases) {
+        WbDialog dialog;
+        EXPECT_EQ(dialog.RealizeText(Bytes(bad.text), nullptr, {0, 0, nullptr, 77}, nullptr), 0);
+        EXPECT_EQ(dialog.GetRealizeError(), bad.error);
+        EXPECT_FALSE(dialog.IsOpen());
+        EXPECT_TRUE(dialog.GetItems().empty());
+    }
+    WbDialog dialog;
+    EXPECT_EQ(dialog.RealizeText(Bytes(good), nullptr, {0, 0, nullptr, 77}, nullptr), 1);
+    dialog.DoClose(0);
+}
+
+TEST(DialogFramework, RealizeFindsTheTemplateInTheModule)
+{
+    DialogTower tower;
+    WbDialog found;
+    EXPECT_EQ(found.Realize(nullptr, {100, 100, tower.library.GetModule(), 2000}, &tower.doc, nullptr, nullptr, 1,
+                            nullptr, 0, 1),
+              1);
+    EXPECT_NE(found.GetWbDlgItem(7112), nullptr);
+    found.DoClose(0);
+
+    WbDialog missing;
+    EXPECT_EQ(missing.Realize(nullptr, {100, 100, tower.library.GetModule(), 4242}, &tower.doc, nullptr, nullptr, 1,
+                              nullptr, 0, 1),
+              0);
+    EXPECT_EQ(missing.GetRealizeError().rfind("WBDLG 4242: not in module ", 0), 0u) << missing.GetRealizeError();
+}
+
+TEST(DialogFramework, DialogStaysOpenUntilClosedAndIsDeletedByTheHost)
+{
+    std::vector<std::string> calls;
+    auto* dialog = new RecordingDialog(calls);
+    ASSERT_EQ(dialog->RealizeText(TemplateFile(1000), nullptr, {400, 300, nullptr, 1000}, nullptr), 1);
+    EXPECT_EQ(WbDialog::GetOpenDialogs(), std::vector<WbDialog*>{dialog});
+    EXPECT_EQ(dialog->GetUserCon(), 0);
+
+    // A click on a button: the command, then the broadcast to its listeners.
+    dialog->GetWbDlgItem(7099)->AddListener(dialog);
+    DialogTower::Press(dialog, 7099);
+    // A disabled dialog takes no clicks.
+    dialog->EnableWindow(FALSE);
+    EXPECT_EQ(DialogTower::Press(dialog, 7090), 0);
+    dialog->EnableWindow(TRUE);
+    // OK: the handler, then the close; deletion waits until the host deletes closed dialogs.
+    auto* ok = dynamic_cast<WbDlgItemButton*>(dialog->GetWbDlgItem(IDOK));
+    ASSERT_NE(ok, nullptr);
+    ok->Click();
+    EXPECT_TRUE(WbDialog::GetOpenDialogs().empty());
+    EXPECT_EQ(dialog->GetCloseResult(), 1);
+    EXPECT_FALSE(dialog->IsWindowVisible());
+    dialog->DoClose(0);
+    WbDialog::DeleteClosedDialogs();
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"create 41", "command 7099/0", "message 7099", "ok", "destroy", "deleted"}));
+}
+
+TEST(DialogFramework, CancelClosesWithZeroAndCloseAllEndsTheNewestFirst)
+{
+    std::vector<std::string> first;
+    std::vector<std::string> second;
+    auto* older = new RecordingDialog(first);
+    auto* newer = new RecordingDialog(second);
+    older->RealizeText(TemplateFile(1000), nullptr, {}, nullptr);
+    newer->RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
+    DialogTower::Press(newer, IDCANCEL);
+    EXPECT_EQ(second, (std::vector<std::string>{"create 24", "cancel", "destroy", "deleted"}));
+    WbDialog::CloseAllDialogs();
+    EXPECT_EQ(first, (std::vector<std::string>{"create 41", "destroy", "deleted"}));
+}
+
+TEST(DialogFramework, ListenersAndBroadcastersForgetEachOther)
+{
+    WbDialog dialog;
+    dialog.RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
+    WbDlgItem* show = dialog.GetWbDlgItem(7092);
+    {
+        std::vector<std::string> calls;
+        RecordingDialog listener(calls);
+        show->AddListener(&listener);
+        show->AddListener(&listener);
+        show->BroadcastMessage(5, nullptr);
+        EXPECT_EQ(calls, std::vector<std::string>{"message 5"});
+        EXPECT_TRUE(listener.IsListeningTo(show));
+    }
+    EXPECT_EQ(show->GetListenerCount(), 0);
+    show->BroadcastMessage(6, nullptr);
+    dialog.DoClose(0);
+}
+
+TEST(DialogFramework, WindowsMapBetweenTheirCoordinates)
+{
+    WbDialog dialog;
+    dialog.RealizeText(TemplateFile(1000), nullptr, {370, 267, nullptr, 1000}, nullptr);
+    WbDlgItem* room = dialog.GetWbDlgItem(7001);
+    RECT screen;
+    ::GetWindowRect(room, &screen);
+    EXPECT_EQ(screen, (RECT{100 + 136, 100 + 10, 100 + 197, 100 + 25}));
+    POINT corners[2] = {{0, 0}, {61, 15}};
+    ::MapWindowPoints(room, ::GetParent(room), corners, 2);
+    EXPECT_EQ(corners[0], (POINT{136, 10}));
+    EXPECT_EQ(corners[1], (POINT{197, 25}));
+    RECT client;
+    ::GetClientRect(&dialog, &client);
+    EXPECT_EQ(client, (RECT{0, 0, 540, 335}));
+
+    room->MoveWindow(1, 2, 3, 4, FALSE);
+    room->MoveWindow(5, 6, 7, 8);
+    EXPECT_EQ(room->GetRect(), (RECT{5, 6, 12, 14}));
+    EXPECT_EQ(room->GetRepaintCount(), 1);
+
+    EXPECT_EQ(room->ShowWindow(SW_HIDE), TRUE);
+    EXPECT_EQ(room->ShowWindow(SW_SHOW), FALSE);
+    dialog.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(room->IsWindowVisible());
+    EXPECT_EQ(room->EnableWindow(FALSE), FALSE);
+    EXPECT_EQ(room->EnableWindow(TRUE), TRUE);
+    EXPECT_EQ(CWnd::FromHandle(room->GetSafeHwnd()), room);
+    EXPECT_EQ(dialog.GetDlgItem(7001), room);
+    dialog.DoClose(0);
+}
+
+TEST(DialogFramework, ItemsKeepWhatTheyAreGiven)
+{
+    DialogTower tower;
+    WbMoviePlugin* first = tower.AddFilm(FilmInfo(1));
+    WbMoviePlugin* second = tower.AddFilm(FilmInfo(2));
+    WbDialog dialog;
+    dialog.RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
+    std::vector<std::string> calls;
+    RecordingDialog listener(calls);
+
+    auto* table = dynamic_cast<WbMovieTable*>(dialog.GetWbDlgItem(7112));
+    ASSERT_NE(table, nullptr);
+    table->Add(first);
+    table->Add(second);
+    table->AddListener(&listener);
+    table->SelectCell(2, 1);
+    EXPECT_EQ(table->GetSelectedRow(), 2);
+    EXPECT_TRUE(calls.empty()) << "SelectCell tells nobody";
+    EXPECT_EQ(table->ClickRow(1), 1);
+    EXPECT_EQ(table->ClickRow(3), 0);
+    EXPECT_EQ(calls, std::vector<std::string>{"message -7112"});
+    EXPECT_EQ(DialogTower::Text(&dialog, 7112), "> Film 1\n  Film 2\n");
+
+    auto* credits = dynamic_cast<WbDlgItemText*>(dialog.GetWbDlgItem(7130));
+    credits->SetDescriptor("credits");
+    credits->InfoDialogMessage("Not now.", 2000);
+    WbDialog::TickDialogs(1999);
+    EXPECT_EQ(credits->GetDisplayText(), "Not now.");
+    WbDialog::TickDialogs(1);
+    EXPECT_EQ(credits->GetDisplayText(), "credits");
+
+    auto* movie = dynamic_cast<WbDlgItemMovie*>(dialog.GetWbDlgItem(7123));
+    movie->SetStillScreenID("FILM", 7);
+    EXPECT_EQ(movie->GetShowing(), WbDlgItemMovie::Showing::Still);
+    movie->SetQTMovieName("film.mov");
+    EXPECT_EQ(movie->GetShowing(), WbDlgItemMovie::Showing::Movie);
+    dialog.DoClose(0);
+
+    WbDialog info;
+    info.RealizeText(TemplateFile(1000), nullptr, {}, nullptr);
+    auto* name = dynamic_cast<WbDlgItemEdit*>(info.GetWbDlgItem(7003));
+    name->TypeText("A name longer than sixteen");
+    EXPECT_EQ(DialogTower::Text(&info, 7003), "A name longer th");
+    info.DoClose(0);
+}
+
+TEST(DialogFramework, CommentTextsComeFromTheHostAndTheModule)
+{
+    DialogTower tower;
+    WbInfoDialog dialog;
+    ASSERT_EQ(dialog.Realize(nullptr, {0, 0, tower.library.GetModule(), 1000}, &tower.doc, nullptr, nullptr, 1, nullptr,
+                             0, 1),
+              1);
+    CString text;
+    for (UINT id : {2u, 4u, 5u, 6u}) {
+        EXPECT_EQ(dialog.GetCommentString(id, text), 1) << id;
+        EXPECT_FALSE(text.IsEmpty()) << id;
+    }
+    const char* moduleTexts[] = {"Business is a big hit.", "There are not many customers.",
+                                 "Today is the release of a new film."};
+    for (UINT i = 0; i < 3; ++i) {
+        EXPECT_EQ(dialog.GetCommentString(0x10000001 + i, text), 1);
+        EXPECT_EQ(text, moduleTexts[i]);
+    }
+    EXPECT_EQ(dialog.GetCommentString(0x10000004, text), 0);
+    EXPECT_TRUE(text.IsEmpty());
+    EXPECT_EQ(dialog.GetCommentString(3, text), 0);
+    dialog.DoClose(0);
+}
+
+TEST(DialogFramework, BeepIsCountedWithItsArguments)
+{
+    const int before = WbGetBeepCount();
+    Beep(440, 20);
+    Beep(1, 1);
+    DWORD frequency = 0;
+    DWORD duration = 0;
+    WbGetLastBeep(&frequency, &duration);
+    EXPECT_EQ(WbGetBeepCount(), before + 2);
+    EXPECT_EQ(frequency, 1u);
+    EXPECT_EQ(duration, 1u);
+}

@@ -1,0 +1,257 @@
+// The general tenant info dialog on a template with every item it knows, in a dialog 300 pixels wide.
+#include "DialogTower.h"
+
+#include "WbHallInfoDialog.h"
+#include "WbTowerInfo.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kHallTemplate = "WIDTH\t300\r\nHEIGHT\t400\r\nTITLE\tHall\r\n"
+                                  "TEXT\t7001\tr\t10\t10\t60\t25\r\n"
+                                  "EDIT\t7003\t70\t10\t200\t26\t16\r\n"
+                                  "PICTURE\t7004\t13\t40\t100\t80\r\n"
+                                  "BOX\t7504\t12\t39\t101\t81\r\n"
+                                  "TEXT\t7010\tl\t10\t100\t290\t115\r\n"
+                                  "TEXT\t7021\tl\t10\t120\t100\t135\r\n"
+                                  "TEXT\t7022\tr\t110\t120\t150\t135\r\n"
+                                  "TEXT\t7023\tlIncome \t160\t120\t200\t135\r\n"
+                                  "TEXT\t7030\tr\t10\t140\t50\t155\r\n"
+                                  "TEXT\t7031\tr\t60\t140\t100\t155\r\n"
+                                  "TEXT\t7032\tlEach \t110\t140\t150\t155\r\n"
+                                  "CUSTGAGE\t7041\t10\t160\t100\t170\r\n"
+                                  "PROFGAGE\t7042\t110\t160\t200\t170\r\n"
+                                  "TEXT\t7043\tlProfit \t210\t160\t290\t170\r\n"
+                                  "PPVIEW\t7060\t10\t180\t290\t220\r\n"
+                                  "PPVIEW\t7061\t10\t230\t290\t270\r\n"
+                                  "TEXT\t7080\tl\t10\t280\t290\t340\r\n"
+                                  "BUTTON\t7090\tFavorite\t10\t360\t90\t380\r\n"
+                                  "CANCEL\t150\t360\r\nOK\t220\t360\r\n";
+
+// Five comments where the area holds four.
+class TalkativeDialog final : public WbHallInfoDialog {
+public:
+    using WbHallInfoDialog::WbHallInfoDialog;
+    void MakeComments() override
+    {
+        for (UINT id : {2u, 4u, 2u, 4u, 2u})
+            AddComment(id, nullptr);
+    }
+};
+
+class HallInfoDialogTest : public ::testing::Test {
+protected:
+    template <typename Dialog = WbHallInfoDialog> WbDialog* Open()
+    {
+        auto* dialog = new Dialog(tower.theater.get());
+        EXPECT_EQ(dialog->RealizeText(Bytes(kHallTemplate), tower.theater.get(), {150, 200, nullptr, 1}, &tower.doc), 1)
+            << dialog->GetRealizeError();
+        return dialog;
+    }
+    std::string Comment(UINT id)
+    {
+        WbInfoDialog dialog;
+        CString text;
+        dialog.GetCommentString(id, text);
+        return text.Str();
+    }
+    uint32_t StatusColour(WbDialog* dialog)
+    {
+        return dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor();
+    }
+
+    DialogTower tower;
+};
+
+} // namespace
+
+TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndTheFavoriteButton)
+{
+    tower.Place(nullptr);
+    WbDialog* unnamed = Open();
+    EXPECT_EQ(DialogTower::Text(unnamed, 7003), "Movie Theater");
+    EXPECT_TRUE(unnamed->GetWbDlgItem(7090)->IsWindowEnabled());
+    DialogTower::Press(unnamed, IDCANCEL);
+
+    tower.doc.GetNameList()->Add(new WbName("Odeon", tower.theater.get(), 0));
+    WbDialog* named = Open();
+    EXPECT_EQ(DialogTower::Text(named, 7003), "Odeon");
+    EXPECT_FALSE(named->GetWbDlgItem(7090)->IsWindowEnabled());
+}
+
+TEST_F(HallInfoDialogTest, OkStoresOnlyAChangedNameOrAFavorite)
+{
+    tower.Place(nullptr);
+    WbNameList* names = tower.doc.GetNameList();
+    auto type = [](WbDialog* dialog, const char* text) {
+        dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(7003))->TypeText(text);
+    };
+
+    WbDialog* emptied = Open();
+    type(emptied, "");
+    DialogTower::Press(emptied, IDOK);
+    EXPECT_EQ(names->GetCount(), 0);
+
+    WbDialog* favorite = Open();
+    type(favorite, "");
+    DialogTower::Press(favorite, 7090);
+    EXPECT_EQ(DialogTower::Text(favorite, 7003), "Movie Theater") << "Favorite puts the name back";
+    EXPECT_FALSE(favorite->GetWbDlgItem(7090)->IsWindowEnabled());
+    DialogTower::Press(favorite, IDOK);
+    ASSERT_NE(names->Search(tower.theater.get(), 0), nullptr);
+    EXPECT_EQ(names->GetCount(), 1);
+
+    WbDialog* renamed = Open();
+    type(renamed, "Rex");
+    DialogTower::Press(renamed, IDOK);
+    CString name;
+    uint32_t kind = 1;
+    names->Search(tower.theater.get(), 0)->GetName(name, kind);
+    EXPECT_EQ(name, "Rex");
+    EXPECT_EQ(kind, 0u);
+    EXPECT_EQ(names->GetCount(), 1);
+
+    WbDialog* cancelled = Open();
+    type(cancelled, "Nope");
+    DialogTower::Press(cancelled, IDCANCEL);
+    names->Search(tower.theater.get(), 0)->GetName(name, kind);
+    EXPECT_EQ(name, "Rex");
+
+    std::vector<std::string> stored;
+    for (const WbTowerEvent& event : tower.log.Events())
+        if (event.kind == WbEventKind::Name)
+            stored.push_back(event.text.Str());
+    EXPECT_EQ(stored, (std::vector<std::string>{"Movie Theater", "Rex"}));
+}
+
+TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
+{
+    WbTenant* tenant = tower.Place(nullptr);
+    WbDialog* normal = Open();
+    EXPECT_EQ(DialogTower::Text(normal, 7010), "At work");
+    EXPECT_EQ(StatusColour(normal), 0u);
+    DialogTower::Press(normal, IDCANCEL);
+
+    tower.doc.GetRouteNavigator()->SetConnected(tenant, false);
+    WbDialog* cutOff = Open();
+    EXPECT_EQ(DialogTower::Text(cutOff, 7010), "Unreachable to Lobby");
+    EXPECT_EQ(StatusColour(cutOff), 0x020000FFu);
+    EXPECT_EQ(DialogTower::Text(cutOff, 7080), Comment(2) + "\r");
+    DialogTower::Press(cutOff, IDCANCEL);
+
+    tenant->SetStatus(10000);
+    WbDialog* burningCutOff = Open();
+    EXPECT_EQ(DialogTower::Text(burningCutOff, 7010), "Unreachable to Lobby");
+    EXPECT_EQ(DialogTower::Text(burningCutOff, 7080), "");
+    EXPECT_EQ(DialogTower::Text(burningCutOff, 7021), "") << "no figures while on fire";
+    DialogTower::Press(burningCutOff, IDCANCEL);
+
+    tower.doc.GetRouteNavigator()->SetConnected(tenant, true);
+    WbDialog* burning = Open();
+    EXPECT_EQ(DialogTower::Text(burning, 7010), "Destroyed");
+    EXPECT_EQ(StatusColour(burning), 0x020000FFu);
+    EXPECT_EQ(DialogTower::Text(burning, 7004), "Rubble");
+    EXPECT_EQ(burning->GetWbDlgItem(7004)->GetValue(), 0);
+    EXPECT_EQ(DialogTower::Text(burning, 7080), "");
+}
+
+// The entrance is at unit 15 (the middle of a 31-unit theater); each mover is placed so that its
+// centre lies the given distance away.
+TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
+{
+    const std::string stairsFar = "Stairs" + Comment(5) + "\r";
+    const std::string stairsTooFar = "Stairs" + Comment(6) + "\r";
+    const std::string moverFar = Comment(4) + "\r";
+    const struct {
+        int distance;
+        bool stair;
+        std::string comment;
+    } cases[] = {{95, true, ""},         {96, true, stairsFar},     {159, true, stairsFar}, {96, false, moverFar},
+                 {159, false, moverFar}, {160, true, stairsTooFar}, {160, false, moverFar}, {-200, true, stairsTooFar}};
+    uint32_t moverID = 100;
+    for (const auto& c : cases) {
+        DialogTower tower2;
+        WbTenant* tenant = tower2.Place(nullptr);
+        ASSERT_EQ(tenant->GetEntrancePt().x, 15);
+        const LONG centre = 15 + c.distance;
+        tower2.doc.GetFloorInfo()->AddMover(++moverID, RECT{centre - 2, 0, centre + 2, 10}, c.stair, {1, 2});
+        auto* dialog = new WbHallInfoDialog(tenant);
+        dialog->RealizeText(Bytes(kHallTemplate), tenant, {}, &tower2.doc);
+        EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comment) << c.distance << (c.stair ? " stairs" : " elevator");
+    }
+
+    // The nearest carrying mover counts: one without the attribute is passed over, and on a tie the
+    // one found first stays.
+    WbTenant* tenant = tower.Place(nullptr);
+    WbFloorInfo* floors = tower.doc.GetFloorInfo();
+    floors->AddMover(1, RECT{13, 0, 17, 10}, false, {1}, 0);
+    floors->AddMover(2, RECT{15 + 98, 0, 15 + 102, 10}, true, {1});
+    floors->AddMover(3, RECT{15 - 102, 0, 15 - 98, 10}, false, {1});
+    WbDialog* tie = Open();
+    EXPECT_EQ(DialogTower::Text(tie, 7080), stairsFar);
+    DialogTower::Press(tie, IDCANCEL);
+
+    tenant->SetBelongCapacity(0);
+    WbDialog* noStaff = Open();
+    EXPECT_EQ(DialogTower::Text(noStaff, 7080), "");
+    DialogTower::Press(noStaff, IDCANCEL);
+    tenant->SetBelongCapacity(2);
+    WbTenantDefData data = tower.def.GetDefData();
+    data.incomePerCustomer = 0;
+    tower.def.SetDefData(data);
+    WbDialog* noIncome = Open();
+    EXPECT_EQ(DialogTower::Text(noIncome, 7080), "");
+}
+
+TEST_F(HallInfoDialogTest, CommentAreaHoldsFourLines)
+{
+    tower.Place(nullptr);
+    WbDialog* dialog = Open<TalkativeDialog>();
+    const std::string two = Comment(2) + "\r";
+    const std::string four = Comment(4) + "\r";
+    EXPECT_EQ(DialogTower::Text(dialog, 7080), two + four + two + four);
+}
+
+TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
+{
+    WbTenant* oneFloor = tower.Place(nullptr, 10, RECT{0, 0, 10, 1});
+    oneFloor->SetPatIndex(2);
+    WbDialog* small = Open();
+    EXPECT_EQ(small->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 160, 40 + 48}));
+    EXPECT_EQ(small->GetWbDlgItem(7504)->GetRect(), (RECT{12, 39, 13 + 161, 40 + 49}));
+    EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 302) << "100 x the definition's height 3 + pattern 2";
+    DialogTower::Press(small, IDCANCEL);
+
+    tower.Place(nullptr, 10, RECT{0, 0, 40, 2});
+    WbDialog* wide = Open();
+    EXPECT_EQ(wide->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 274, 40 + 60}));
+}
+
+TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
+{
+    WbTenantDefData data = tower.def.GetDefData();
+    data.openMinute = 545;
+    data.closeMinute = 1380;
+    tower.def.SetDefData(data);
+    WbTenant* tenant = tower.Place(nullptr);
+    tenant->SetCounts(0, 7);
+    tenant->CallBelongPeople(540);
+    tenant->GetStaff()[0]->SetCurTenantID(0); // gone out for a moment
+    tenant->EnterCustomer(tower.doc.MakePerson(), 700);
+
+    WbDialog* dialog = Open();
+    EXPECT_EQ(DialogTower::Text(dialog, 7021), "9:05 to 23:00");
+    EXPECT_EQ(DialogTower::Text(dialog, 7022), "3000");
+    EXPECT_EQ(DialogTower::Text(dialog, 7023), "Income $");
+    EXPECT_EQ(DialogTower::Text(dialog, 7030), "8");
+    EXPECT_EQ(DialogTower::Text(dialog, 7031), "30");
+    EXPECT_EQ(DialogTower::Text(dialog, 7032), "Each $");
+    EXPECT_EQ(DialogTower::Text(dialog, 7043), "Profit $");
+    EXPECT_EQ(DialogTower::Text(dialog, 7001), "1F-000");
+    EXPECT_EQ(dynamic_cast<WbDlgItemCustomerGage*>(dialog->GetWbDlgItem(7041))->GetTenant(), tenant);
+    EXPECT_EQ(dynamic_cast<WbDlgItemProfitsGage*>(dialog->GetWbDlgItem(7042))->GetTenant(), tenant);
+    auto people = [&](int id) { return dynamic_cast<WbDlgItemPeopleView*>(dialog->GetWbDlgItem(id))->GetPeople(); };
+    EXPECT_EQ(people(7060), std::vector<WbPeople*>{tenant->GetStaff()[1]}) << "staff in the tenant now";
+    EXPECT_EQ(people(7061), tenant->GetCustomers()) << "people inside who do not work there";
+}

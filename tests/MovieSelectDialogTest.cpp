@@ -1,0 +1,227 @@
+// Changing the film: the selection dialog's list and preview, the refusals, and paying when the info dialog is
+// confirmed.
+#include "DialogTower.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kOpenMessage =
+    "You cannot change the movie when the theater is open. After it is closed, please select a new movie.";
+const char* const kMoneyMessage = "Not enough money. You cannot change the movie.";
+
+WbFilmInfo Film(uint32_t id, int32_t cost, int32_t runningTime = 120)
+{
+    WbFilmInfo info = FilmInfo(id, runningTime);
+    info.cost = cost;
+    return info;
+}
+
+std::vector<std::pair<int64_t, int32_t>> Payments(const EventLog& log)
+{
+    std::vector<std::pair<int64_t, int32_t>> payments;
+    for (const WbTowerEvent& event : log.Events())
+        if (event.kind == WbEventKind::PayMoney)
+            payments.emplace_back(event.value, event.category);
+    return payments;
+}
+
+WbMovieTable* Table(WbDialog* dialog) { return dynamic_cast<WbMovieTable*>(dialog->GetWbDlgItem(7112)); }
+
+} // namespace
+
+TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
+{
+    DialogTower tower;
+    WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
+    WbMoviePlugin* next = tower.AddFilm(Film(2, 20, 90));
+    tower.Place(current);
+    tower.Schedule()->ProcessStatus(10, 30);
+    ASSERT_EQ(tower.Schedule()->GetShowDays(), 1);
+
+    WbDialog* info = tower.OpenInfo();
+    DialogTower::Press(info, 7099);
+    ASSERT_NE(tower.Select(), nullptr);
+    EXPECT_FALSE(info->IsWindowEnabled());
+    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1) << "the current film is preselected";
+    EXPECT_EQ(tower.Choose(next), 1);
+    EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 2");
+    DialogTower::Press(tower.Select(), 7092);
+
+    EXPECT_EQ(tower.Select(), nullptr);
+    EXPECT_TRUE(info->IsWindowEnabled());
+    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 2");
+    EXPECT_EQ(DialogTower::Text(info, 7111), "10:30 12:30 14:30 16:30 18:30 20:30 ");
+    EXPECT_TRUE(Payments(tower.log).empty()) << "nothing is paid before OK";
+
+    DialogTower::Press(info, IDOK);
+    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{20, 0}}));
+    EXPECT_EQ(tower.theater->GetSubPlugin(), next);
+    EXPECT_EQ(tower.Schedule()->GetMovie(), next);
+    EXPECT_EQ(tower.Schedule()->GetTargetCount(), -1);
+    EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
+    EXPECT_EQ(tower.doc.GetCurrentFunds(), 100000 - 20);
+}
+
+TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
+{
+    const struct {
+        int32_t status;
+        int32_t funds;
+        const char* message; // null: accepted
+    } cases[] = {{30, 100, kOpenMessage}, {32, 100, kOpenMessage}, {10, 19, kMoneyMessage},
+                 {31, 19, kMoneyMessage}, {10, 20, nullptr},       {10, 100, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.status) + ", funds " + std::to_string(c.funds));
+        DialogTower tower;
+        WbMoviePlugin* next = tower.AddFilm(Film(2, 20));
+        tower.Place(tower.AddFilm(Film(1, 15)), c.status);
+        tower.doc.SetFunds(c.funds);
+        WbDialog* info = tower.OpenInfo();
+        DialogTower::Press(info, 7099);
+        tower.Choose(next);
+        const int beeps = WbGetBeepCount();
+        DialogTower::Press(tower.Select(), 7092);
+        if (c.message) {
+            ASSERT_NE(tower.Select(), nullptr) << "a refusal leaves the selection open";
+            EXPECT_EQ(DialogTower::Text(tower.Select(), 7130), c.message);
+            EXPECT_EQ(WbGetBeepCount(), beeps + 1);
+            DWORD frequency = 0;
+            DWORD duration = 0;
+            WbGetLastBeep(&frequency, &duration);
+            EXPECT_EQ(frequency + duration, 2u);
+            EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+            EXPECT_FALSE(info->IsWindowEnabled());
+            WbDialog::TickDialogs(2000);
+            EXPECT_EQ(DialogTower::Text(tower.Select(), 7130).rfind("Produced by : ", 0), 0u);
+        } else {
+            EXPECT_EQ(tower.Select(), nullptr);
+            EXPECT_EQ(WbGetBeepCount(), beeps);
+            EXPECT_EQ(tower.Schedule()->GetNewMovie(), next);
+            EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 1);
+        }
+    }
+}
+
+TEST(MovieSelectDialog, CancellingEitherDialogAppliesNothing)
+{
+    DialogTower tower;
+    WbMoviePlugin* next = tower.AddFilm(Film(2, 20));
+    WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
+    tower.Place(current);
+
+    WbDialog* info = tower.OpenInfo();
+    DialogTower::Press(info, 7099);
+    tower.Choose(next);
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    EXPECT_EQ(tower.Select(), nullptr);
+    EXPECT_TRUE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+    DialogTower::Press(info, IDOK);
+    EXPECT_TRUE(Payments(tower.log).empty());
+
+    WbDialog* accepted = tower.AcceptFilm(next);
+    DialogTower::Press(accepted, IDCANCEL);
+    EXPECT_TRUE(Payments(tower.log).empty());
+    EXPECT_EQ(tower.theater->GetSubPlugin(), current);
+    tower.OpenInfo();
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr) << "reopening starts with no accepted film";
+}
+
+TEST(MovieSelectDialog, SameFilmIsPaidAgainOnlyUnderANewTitle)
+{
+    DialogTower tower;
+    WbMoviePlugin* film = tower.AddFilm(Film(1, 15));
+    tower.Place(film);
+    tower.Schedule()->ProcessStatus(10, 30);
+
+    DialogTower::Press(tower.AcceptFilm(film), IDOK);
+    EXPECT_TRUE(Payments(tower.log).empty());
+    EXPECT_EQ(tower.Schedule()->GetShowDays(), 1);
+
+    film->GetInfo().titles[1] = "Film 1: Director's Cut";
+    DialogTower::Press(tower.AcceptFilm(film), IDOK);
+    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{15, 0}}));
+    EXPECT_EQ(tower.Schedule()->GetTitle(), "Film 1: Director's Cut");
+    EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
+}
+
+// The list holds the showable films in the document's order; the preselection is the accepted film,
+// else the current one while showable, else the first listed.
+TEST(MovieSelectDialog, ListOrderAndPreselection)
+{
+    DialogTower tower;
+    WbFilmInfo notRoadshow = Film(2, 10);
+    notRoadshow.roadshow = false;
+    WbMoviePlugin* first = tower.AddFilm(Film(1, 10));
+    WbMoviePlugin* hidden = tower.AddFilm(notRoadshow);
+    WbMoviePlugin* third = tower.AddFilm(Film(3, 10));
+    WbMoviePlugin* unlisted = tower.AddFilm(Film(4, 10), false);
+    auto selection = [&] {
+        WbMovieTable* table = Table(tower.Select());
+        std::vector<WbMoviePlugin*> rows;
+        for (int row = 1; row <= table->GetRowCount(); ++row)
+            rows.push_back(table->GetFilm(row));
+        return std::make_pair(rows, table->GetSelectedRow());
+    };
+
+    tower.Place(third);
+    WbDialog* info = tower.OpenInfo();
+    DialogTower::Press(info, 7099);
+    EXPECT_EQ(selection(), std::make_pair(std::vector<WbMoviePlugin*>{first, third}, 2));
+    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), third);
+    tower.Choose(first);
+    DialogTower::Press(tower.Select(), 7092);
+    DialogTower::Press(info, 7099);
+    EXPECT_EQ(selection().second, 1) << "the accepted film comes first";
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    DialogTower::Press(info, IDCANCEL);
+
+    tower.Place(hidden);
+    DialogTower::Press(tower.OpenInfo(), 7099);
+    EXPECT_EQ(selection().second, 1) << "an unshowable current film gives way to the first listed";
+    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), first);
+
+    tower.Place(unlisted);
+    DialogTower::Press(tower.OpenInfo(), 7099);
+    EXPECT_EQ(selection().second, 0) << "a showable film missing from the list has no row";
+    EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 4");
+}
+
+TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStill)
+{
+    DialogTower tower;
+    WbMoviePlugin* film = tower.AddFilm(Film(1, 15, 125));
+    tower.Place(film);
+    tower.doc.SetCurrentDateTime(WbDateTime(1, 700)); // the info dialog plays the film now
+    WbDialog* info = tower.OpenInfo();
+    EXPECT_EQ(dynamic_cast<WbDlgItemMovie*>(info->GetWbDlgItem(7123))->GetShowing(), WbDlgItemMovie::Showing::Movie);
+    DialogTower::Press(info, 7099);
+    WbDialog* select = tower.Select();
+    EXPECT_EQ(DialogTower::Text(select, 7132), "2");
+    EXPECT_EQ(DialogTower::Text(select, 7133), "5");
+    EXPECT_EQ(DialogTower::Text(select, 7131), "1500");
+    EXPECT_EQ(dynamic_cast<WbDlgItemMovie*>(select->GetWbDlgItem(7123))->GetShowing(), WbDlgItemMovie::Showing::Still);
+    EXPECT_EQ(select->GetUserCon(), 1);
+}
+
+TEST(MovieSelectDialog, OnlyOneSelectionAndOnlyNewRowsMoveThePreview)
+{
+    DialogTower tower;
+    WbMoviePlugin* first = tower.AddFilm(Film(1, 10));
+    WbMoviePlugin* second = tower.AddFilm(Film(2, 10));
+    tower.Place(first);
+    WbDialog* info = tower.OpenInfo();
+    DialogTower::Press(info, 7099);
+    WbDialog* select = tower.Select();
+    tower.Info()->ListenToMessage(7099, nullptr);
+    EXPECT_EQ(tower.Select(), select);
+    EXPECT_EQ(WbDialog::GetOpenDialogs().size(), 2u);
+
+    select->GetWbDlgItem(7124)->SetDescriptor("marked");
+    tower.Choose(first);
+    EXPECT_EQ(DialogTower::Text(select, 7124), "marked") << "the highlighted film is not shown again";
+    tower.Choose(second);
+    EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
+    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
+}

@@ -1,0 +1,90 @@
+// The module file's export table, native and Windows: the four entry points by their plain names and nothing else.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::set<std::string> kEntryPoints{"GetAttr", "ConstructProgramPlugin", "ConstructTemplatePlugin",
+                                         "DestructProgramPlugin"};
+
+// What the command printed on its standard output; its exit status goes to status.
+std::string RunCommand(const std::string& command, int& status)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        status = -1;
+        return output;
+    }
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    status = pclose(pipe);
+    return output;
+}
+
+TEST(TheaterExports, NativeModuleDefinesOnlyTheFourEntryPoints)
+{
+    const std::string module = THEATER_BIN_DIR "/Theater.wbp";
+    int status = 0;
+    const std::string listing = RunCommand(std::string(THEATER_NM) + " -D --defined-only '" + module + "'", status);
+    ASSERT_EQ(status, 0) << listing;
+
+    // Lines are "address kind name"; every entry point is code in the text section.
+    std::set<std::string> names;
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string address, kind, name;
+        fields >> address >> kind >> name;
+        names.insert(name);
+        EXPECT_EQ(kind, "T") << line;
+    }
+    EXPECT_EQ(names, kEntryPoints) << listing;
+}
+
+TEST(TheaterExports, WindowsModuleIsA32BitDllExportingOnlyTheFourEntryPoints)
+{
+    const std::string module = THEATER_WIN32_BIN_DIR "/Theater.wbp";
+    ASSERT_TRUE(std::filesystem::exists(module))
+        << module << " is missing: build the win32 preset first (cmake --preset win32 && cmake --build --preset win32)";
+    int status = 0;
+    const std::string listing = RunCommand(
+        std::string(THEATER_READOBJ) + " --file-headers --coff-exports --coff-imports '" + module + "'", status);
+    ASSERT_EQ(status, 0) << listing;
+
+    std::set<std::string> exports;
+    std::set<std::string> imports;
+    std::string format, machine;
+    bool inExport = false;
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string key, value;
+        fields >> key >> value;
+        if (key == "Format:")
+            format = value;
+        else if (key == "Machine:")
+            machine = value;
+        else if (key == "Export")
+            inExport = true;
+        else if (key == "Import")
+            inExport = false;
+        else if (key == "Name:")
+            (inExport ? exports : imports).insert(value);
+    }
+    EXPECT_EQ(format, "COFF-i386");
+    EXPECT_EQ(machine, "IMAGE_FILE_MACHINE_I386");
+    EXPECT_EQ(exports, kEntryPoints) << listing;
+    // Self-contained: the compiler's runtime is inside; only the system's DLLs and the host library are needed.
+    EXPECT_TRUE(imports.count("WBDLL.dll")) << listing;
+    for (const std::string& dll : imports)
+        EXPECT_TRUE(dll == "WBDLL.dll" || dll == "KERNEL32.dll" || dll == "msvcrt.dll") << dll;
+}
+
+} // namespace

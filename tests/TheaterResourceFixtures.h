@@ -1,0 +1,282 @@
+// The theater module's records written out field by field, as independent copies of what the module must
+// carry, and the module's own resources as the host reads them.
+#pragma once
+
+#include "Afx.h"
+#include "CResFile.h"
+#include "TheaterResources.h"
+#include "WbResParser.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+// Builds a record the way the host's records are encoded: little-endian numbers, four-character codes
+// stored as the integer they spell, texts as a length byte, the characters and a NUL.
+class RecordBuilder {
+public:
+    RecordBuilder& Byte(uint8_t value)
+    {
+        mBytes.push_back(value);
+        return *this;
+    }
+    RecordBuilder& Int(int64_t value)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            mBytes.push_back(uint8_t(uint64_t(value) >> shift));
+        return *this;
+    }
+    RecordBuilder& Ints(std::initializer_list<int64_t> values)
+    {
+        for (int64_t value : values)
+            Int(value);
+        return *this;
+    }
+    RecordBuilder& Code(std::string_view code)
+    {
+        return Int(int64_t(uint32_t(uint8_t(code[0])) << 24 | uint32_t(uint8_t(code[1])) << 16 |
+                           uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]))));
+    }
+    RecordBuilder& Text(std::string_view text)
+    {
+        mBytes.push_back(uint8_t(text.size()));
+        mBytes.insert(mBytes.end(), text.begin(), text.end());
+        mBytes.push_back(0);
+        return *this;
+    }
+    std::vector<uint8_t> Build() const { return mBytes; }
+
+private:
+    std::vector<uint8_t> mBytes;
+};
+
+// ATTR 128: the plug-in file's attribute record.
+inline std::vector<uint8_t> AttrFixture()
+{
+    return RecordBuilder()
+        .Byte(1)              // 0: version
+        .Code("CINE")         // 1: ID, stored as the bytes "ENIC"
+        .Int(1)               // 5: attribute
+        .Code("****")         // 9: ID depended on
+        .Int(3)               // 13: game level
+        .Int(0)               // 17: secret item
+        .Int(1720)            // 21: item type
+        .Int(0)               // 25: must item
+        .Text("Movie Theater") // 29: name, 15 bytes; the record ends at 44
+        .Build();
+}
+
+// DESC 128: the description record.
+inline std::vector<uint8_t> DescFixture()
+{
+    return RecordBuilder()
+        .Byte(1)      // 0: version
+        .Code("TnPl") // 1: the program plug-in's type
+        .Int(3)       // 5: ends at 9
+        .Build();
+}
+
+// TNDF 1: the movie theater's tenant definition.
+inline std::vector<uint8_t> TndfFixture()
+{
+    return RecordBuilder()
+        .Byte(1)                                                        // 0: version
+        .Int(1720)                                                      // 1: item type
+        .Int(31)                                                        // 5: width in units
+        .Int(3)                                                         // 9: height in units
+        .Ints({3, 0x480})                                               // 13, 17
+        .Text("A category of items for residents to live comfortably.") // 21: category description
+        .Text("City Function ")                                         // 77: category name, trailing blank
+        .Int(90)                                                        // 93
+        .Int(200)                                                       // 97: capacity
+        .Ints({0, 0})                                                   // 101, 105
+        .Code("MoPI")                                                   // 109: sub-plug-in type: films
+        .Ints({128, 300, 1})                                            // 113, 117, 121
+        .Text("$500000")                                                // 125: price text
+        .Text("$2000/M")                                                // 134: monthly cost text
+        .Text("The movie theater you manage.")                          // 143: description text
+        .Text("Movie Theater")                                          // 174: name text
+        .Text("Movie Theater")                                          // 189: second name text
+        .Int(5000)                                                      // 204: price in hundreds
+        .Int(20)                                                        // 208: monthly cost in hundreds
+        .Ints({129, 130, 300, 200, 500, 0, 1, 0, 140, 0, 0, 0})         // 212 to 256
+        .Ints({1, 30, 0, 0, 1, 4, 0, 0, 0, 29, 1, 29})                  // 260 to 304
+        .Int(600)                                                       // 308: opening minute
+        .Int(1320)                                                      // 312: closing minute
+        .Ints({0, 1, 128, 0, 0})                                        // 316 to 332
+        .Byte(0)                                                        // 336: two zero bytes end the record
+        .Byte(0)
+        .Build();
+}
+
+// TMDF 1: the customer table.
+inline std::vector<uint8_t> TmdfFixture()
+{
+    return RecordBuilder()
+        .Byte(1)                     // 0: version
+        .Ints({-1, 0, 0, 0})         // 1 to 13: header
+        .Int(2)                      // 17: number of entries
+        .Text("")                    // 21: entry 1: name
+        .Ints({4, 18, 18, 1, 0, 1})  // 23: demand, start and end silhouette, option, percent, people
+        .Text("")                    // 47: entry 2: name
+        .Ints({4, 19, 19, 2, 0, 2})  // 49: the same six fields; ends at 73
+        .Build();
+}
+
+// WODF 1: the customer remarks.
+inline std::vector<uint8_t> WodfFixture()
+{
+    return RecordBuilder()
+        .Byte(1)                                                       // 0: version
+        .Int(5)                                                        // 1: number of remarks
+        .Ints({255, 255, 0, 0}).Text("It may be crowded.")             // 5
+        .Ints({255, 255, 0, 0}).Text("It seems like a blockbuster.")   // 41
+        .Ints({255, 255, 0, 0}).Text("I can't wait to see it.")        // 87
+        .Ints({255, 255, 0, 0}).Text("It looks like a good movie.")    // 128
+        .Ints({255, 255, 0, 0}).Text("I hope it will be fun.")         // 173; ends at 213
+        .Build();
+}
+
+// A copy of bytes with one change, for the malformed variants of a fixture.
+inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t offset, std::initializer_list<uint8_t> with)
+{
+    size_t at = offset;
+    for (uint8_t value : with)
+        bytes.at(at++) = value;
+    return bytes;
+}
+
+inline std::vector<uint8_t> Truncated(std::vector<uint8_t> bytes, size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+inline std::vector<uint8_t> Extended(std::vector<uint8_t> bytes, std::initializer_list<uint8_t> more)
+{
+    bytes.insert(bytes.end(), more);
+    return bytes;
+}
+
+// Every resource the module carries: its type (a name, or a standard type number with the name tools
+// print for it), its ID and its size in bytes.
+struct ExpectedResource {
+    const char* typeName; // null for a standard type
+    uint16_t typeNumber;
+    const char* printedType;
+    uint32_t id;
+    size_t size;
+};
+
+inline const std::vector<ExpectedResource>& TheaterInventory()
+{
+    static const std::vector<ExpectedResource> inventory = {
+        {"ATTR", 0, "ATTR", 128, 44},
+        {"DESC", 0, "DESC", 128, 9},
+        {"TNDF", 0, "TNDF", 1, 338},
+        {"TMDF", 0, "TMDF", 1, 73},
+        {"WODF", 0, "WODF", 1, 213},
+        {"OBJMAP", 0, "OBJMAP", 100, 388},
+        {"OBJMAP", 0, "OBJMAP", 1000, 351},
+        {"OBJMAP", 0, "OBJMAP", 1001, 246},
+        {"OBJMAP", 0, "OBJMAP", 1002, 246},
+        {"OBJMAP", 0, "OBJMAP", 1003, 246},
+        {nullptr, kResTypeBitmap, "BITMAP", 100, 4706},
+        {nullptr, kResTypeBitmap, "BITMAP", 1000, 96296},
+        {nullptr, kResTypeBitmap, "BITMAP", 1001, 76232},
+        {nullptr, kResTypeBitmap, "BITMAP", 1002, 81416},
+        {nullptr, kResTypeBitmap, "BITMAP", 1003, 81416},
+        {nullptr, kResTypeString, "STRINGTABLE", 64, 76},  // strings 1008 to 1023
+        {nullptr, kResTypeString, "STRINGTABLE", 65, 160}, // strings 1024 to 1039
+        {nullptr, kResTypeVersion, "VERSIONINFO", 1, 756},
+        {"WBDLG", 0, "WBDLG", 1000, 1265},
+        {"WBDLG", 0, "WBDLG", 2000, 704},
+    };
+    return inventory;
+}
+
+// A .res file made of entries: the module's own with some replaced or left out, for damaged variants.
+struct ResEntrySpec {
+    WbResName type;
+    WbResName name;
+    std::vector<uint8_t> data;
+};
+
+inline std::vector<ResEntrySpec> TheaterResEntries()
+{
+    std::vector<ResEntrySpec> specs;
+    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
+    if (entries)
+        for (const WbResEntry& entry : *entries)
+            specs.push_back({entry.type, entry.name, {entry.data.begin(), entry.data.end()}});
+    return specs;
+}
+
+inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntrySpec>& specs)
+{
+    auto put16 = [](std::vector<uint8_t>& out, uint32_t value) {
+        out.push_back(uint8_t(value));
+        out.push_back(uint8_t(value >> 8));
+    };
+    auto put32 = [&](std::vector<uint8_t>& out, uint32_t value) {
+        put16(out, value & 0xFFFF);
+        put16(out, value >> 16);
+    };
+    auto putName = [&](std::vector<uint8_t>& out, const WbResName& name) {
+        if (name.isNumber) {
+            put16(out, 0xFFFF);
+            put16(out, name.number);
+            return;
+        }
+        for (char c : name.text)
+            put16(out, uint8_t(c));
+        put16(out, 0);
+    };
+    std::vector<uint8_t> out{0, 0, 0, 0, 32, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0};
+    out.resize(32, 0);
+    for (const ResEntrySpec& spec : specs) {
+        std::vector<uint8_t> names;
+        putName(names, spec.type);
+        putName(names, spec.name);
+        while (names.size() % 4 != 0)
+            names.push_back(0);
+        put32(out, uint32_t(spec.data.size()));
+        put32(out, uint32_t(8 + names.size() + 16));
+        out.insert(out.end(), names.begin(), names.end());
+        out.insert(out.end(), 16, 0);
+        out.insert(out.end(), spec.data.begin(), spec.data.end());
+        while (out.size() % 4 != 0)
+            out.push_back(0);
+    }
+    return out;
+}
+
+// A module record over .res bytes of the test's own, as the host keeps one for a loaded module.
+class OwnResFile {
+public:
+    explicit OwnResFile(std::vector<uint8_t> bytes) : mBytes(std::move(bytes))
+    {
+        mModule.path = "Test.wbp";
+        mModule.resources = mBytes;
+    }
+    CResFile* Get() { return &mResFile; }
+
+private:
+    std::vector<uint8_t> mBytes;
+    WbModule mModule;
+    CResFile mResFile{&mModule};
+};
+
+// The resources compiled into the module, read through a module record as the host keeps one in its
+// chain of resource modules, without loading the module file.
+class TheaterResFile {
+public:
+    TheaterResFile() { mModule.resources = TheaterResourceBytes(); }
+    CResFile* Get() { return &mResFile; }
+    const WbModule& Module() const { return mModule; }
+
+private:
+    WbModule mModule;
+    CResFile mResFile{&mModule};
+};

@@ -1,0 +1,143 @@
+// The module's bitmaps: headers, sizes and palettes as the host expects them, read into images; damaged
+// bitmaps are refused with the field and its limit.
+#include "TheaterResourceFixtures.h"
+#include "WbBitmapReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+uint32_t Get32(std::span<const uint8_t> bytes, size_t at)
+{
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
+}
+
+TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
+{
+    TheaterResFile resources;
+    struct Expected {
+        uint32_t id;
+        int32_t width, height;
+        size_t size;
+    };
+    const Expected bitmaps[] = {
+        {100, 26, 130, 4706}, {1000, 248, 384, 96296}, {1001, 232, 324, 76232},
+        {1002, 248, 324, 81416}, {1003, 248, 324, 81416},
+    };
+    std::vector<WbPalette> palettes;
+    for (const Expected& expected : bitmaps) {
+        SCOPED_TRACE("bitmap " + std::to_string(expected.id));
+        const std::span<const uint8_t> bytes = resources.Get()->Find(kResTypeBitmap, expected.id);
+        ASSERT_EQ(bytes.size(), expected.size);
+        EXPECT_EQ(Get32(bytes, 0), 40u) << "header size";
+        EXPECT_EQ(int32_t(Get32(bytes, 4)), expected.width);
+        EXPECT_EQ(int32_t(Get32(bytes, 8)), expected.height) << "positive: bottom row first";
+        EXPECT_EQ(Get32(bytes, 12), 1u | 8u << 16) << "one plane, 8 bits per pixel";
+        EXPECT_EQ(Get32(bytes, 16), 0u) << "uncompressed";
+        const size_t stride = (size_t(expected.width) + 3) & ~size_t(3);
+        EXPECT_EQ(40 + 1024 + stride * size_t(expected.height) + (expected.id == 100 ? 2 : 0), expected.size);
+
+        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(bytes, expected.id);
+        ASSERT_TRUE(image) << image.GetError();
+        EXPECT_EQ((*image)->GetWidth(), expected.width);
+        EXPECT_EQ((*image)->GetHeight(), expected.height);
+        const WbPalette& palette = (*image)->GetPalette();
+        EXPECT_EQ(palette.front(), (WbRGB{255, 255, 255})) << "the palette begins with white";
+        EXPECT_EQ(palette.back(), (WbRGB{0, 0, 0})) << "and ends with black";
+        for (size_t i = 1; i < 8; ++i) {
+            EXPECT_TRUE(palette[i].red == palette[i].green && palette[i].green == palette[i].blue &&
+                        palette[i].red >= 180 && palette[i].red < palette[i - 1].red)
+                << "colour " << i << " is not a light grey darker than the one before";
+        }
+        palettes.push_back(palette);
+    }
+    EXPECT_EQ(palettes[1], palettes[2]);
+    EXPECT_EQ(palettes[1], palettes[3]);
+    EXPECT_EQ(palettes[1], palettes[4]);
+    EXPECT_NE(palettes[0], palettes[1]) << "the icons have a palette of their own";
+}
+
+// Frames of one picture that look the same would show no change of state in the tower.
+TEST(TheaterBitmaps, EveryFrameIsADifferentPicture)
+{
+    TheaterResFile resources;
+    struct Sheet {
+        uint32_t id;
+        int frameHeight, frames;
+    };
+    for (const Sheet& sheet : {Sheet{100, 26, 5}, Sheet{1000, 96, 4}, Sheet{1001, 108, 3}, Sheet{1002, 108, 3},
+                               Sheet{1003, 108, 3}}) {
+        SCOPED_TRACE("bitmap " + std::to_string(sheet.id));
+        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(resources.Get()->Find(kResTypeBitmap, sheet.id), sheet.id);
+        ASSERT_TRUE(image) << image.GetError();
+        const std::vector<uint8_t>& pixels = (*image)->GetPixels();
+        const size_t frameBytes = size_t((*image)->GetWidth()) * size_t(sheet.frameHeight);
+        for (int a = 0; a < sheet.frames; ++a)
+            for (int b = a + 1; b < sheet.frames; ++b)
+                EXPECT_FALSE(std::equal(pixels.begin() + long(a * frameBytes), pixels.begin() + long((a + 1) * frameBytes),
+                                        pixels.begin() + long(b * frameBytes)))
+                    << "frames " << a << " and " << b;
+    }
+}
+
+// A 3 x 2 bitmap with four colours:
+std::vector<uint8_t> SmallBitmapFixture()
+{
+    return RecordBuilder()
+        .Ints({40, 3, 2})          // 0: header size, width, height (bottom row first)
+        .Ints({1 | 8 << 16})       // 12: planes, bits per pixel
+        .Ints({0, 8, 2835, 2835})  // 16: compression, image size, resolution
+        .Ints({4, 0})              // 32: colours used, colours important
+        .Ints({0x00FFFFFF, 0x00FF0000, 0x0000FF00, 0})  // 40: white, red, green, black (blue, green, red, 0)
+        .Byte(3).Byte(3).Byte(3).Byte(0)                // 56: bottom row: black, black, black, padding
+        .Byte(0).Byte(1).Byte(2).Byte(0)                // 60: top row: white, red, green, padding
+        .Build();
+}
+
+TEST(BitmapReader, ReadsRowsTopFirstWithTheirPalette)
+{
+    WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(SmallBitmapFixture(), 7);
+    ASSERT_TRUE(image) << image.GetError();
+    EXPECT_EQ((*image)->GetPixels(), (std::vector<uint8_t>{0, 1, 2, 3, 3, 3}));
+    EXPECT_EQ((*image)->GetPalette()[1], (WbRGB{255, 0, 0}));
+    EXPECT_EQ((*image)->GetPalette()[2], (WbRGB{0, 255, 0}));
+    EXPECT_TRUE(WbReadBitmap(Extended(SmallBitmapFixture(), {0, 0}), 7)) << "bytes after the rows are allowed";
+}
+
+TEST(BitmapReader, DamagedBitmapsAreRefusedWithFieldAndLimit)
+{
+    const std::vector<uint8_t> good = SmallBitmapFixture();
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"shorter than the header", Truncated(good, 39), "bitmap 7: 39 bytes, expected at least the 40-byte header"},
+        {"old header", Patched(good, 0, {12}), "bitmap 7: header size 12, expected 40"},
+        {"no width", Patched(good, 4, {0}), "bitmap 7: width 0, expected 1 to 8192"},
+        {"huge width", Patched(good, 4, {0x01, 0x20}), "bitmap 7: width 8193, expected 1 to 8192"},
+        {"rows top first", Patched(good, 8, {0xFE, 0xFF, 0xFF, 0xFF}),
+         "bitmap 7: height -2 (rows top first), expected bottom-up rows"},
+        {"no height", Patched(good, 8, {0}), "bitmap 7: height 0, expected 1 to 8192"},
+        {"two planes", Patched(good, 12, {2}), "bitmap 7: 2 planes, expected 1"},
+        {"four bits", Patched(good, 14, {4}), "bitmap 7: 4 bits per pixel, expected 8"},
+        {"run-length coded", Patched(good, 16, {1}), "bitmap 7: compression 1, expected 0 (none)"},
+        {"too many colours", Patched(good, 32, {0x01, 0x01}), "bitmap 7: 257 colours used, expected at most 256"},
+        {"last row cut", Truncated(good, 63),
+         "bitmap 7: 63 bytes, expected at least 64 (header, 4 colours, 2 rows of 4 bytes)"},
+        {"full palette assumed", Patched(good, 32, {0}),
+         "bitmap 7: 64 bytes, expected at least 1072 (header, 256 colours, 2 rows of 4 bytes)"},
+        {"colour past the palette", Patched(good, 61, {4}), "bitmap 7: pixel 1,0 uses colour 4, the palette has 4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(c.bytes, 7);
+        EXPECT_EQ(image ? std::string("(accepted)") : image.GetError(), c.error);
+    }
+}
+
+} // namespace

@@ -1,0 +1,141 @@
+// The host's run of a tower on the built module: who an arrival's events belong to, and loading a save
+// file in place of the running tower.
+#include "WbHostRun.h"
+#include "WbFilmShelf.h"
+#include "WbModuleLoader.h"
+#include "WbScenarioReader.h"
+#include "WbTowerFile.h"
+#include "WbTowerReport.h"
+#include "WbTowerStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// The module as the host program loads it, and a tower placed from a scenario.
+class HostRunTest : public ::testing::Test {
+protected:
+    explicit HostRunTest(const char* scenarioText = R"({
+        "arrivals": "immediate",
+        "films": [{"id": "RAIN", "running_time": 120, "first_day_audience": 40}],
+        "theaters": [{"name": "Roxy", "film": "RAIN", "capacity": 100}, {"name": "Dark Hall"}]
+    })")
+        : mScenario(WbScenarioReader().ReadText(scenarioText)), mShelf(mScenario.films)
+    {
+        mLoaded = WbLoadPluginModule(THEATER_BIN_DIR "/Theater.wbp", &mWorldDef);
+        if (!mLoaded.module)
+            throw std::runtime_error(mLoaded.error);
+        mShelf.OfferTo(mLoaded.module->GetDefinition());
+        mRun = std::make_unique<WbHostRun>(
+            WbHostTower::FromScenario(mScenario, mLoaded.module->GetDefinition(), mShelf), 1);
+    }
+
+    std::string TempFile(const std::string& name) const
+    {
+        return (std::filesystem::temp_directory_path() / ("host-run-" + std::to_string(::getpid()) + "-" + name))
+            .string();
+    }
+
+    WbScenario mScenario;
+    WbFilmShelf mShelf;
+    WbWorldDef mWorldDef;
+    WbLoadResult mLoaded;
+    std::unique_ptr<WbHostRun> mRun;
+};
+
+// Records each host call with the theater the run says is calling, and each status change.
+class CallRecorder final : public WbTowerObserver, public WbRunListener {
+public:
+    explicit CallRecorder(WbHostRun& run) : mRun(run) {}
+    void OnTowerEvent(const WbTowerEvent& event) override
+    {
+        mLines.push_back(std::to_string(int(event.kind)) + "@" + std::to_string(mRun.GetCallingTheater()));
+    }
+    void OnStatusChange(WbHostRun&, const WbStatusChange& change) override
+    {
+        mLines.push_back("status " + std::to_string(change.fromStatus) + ">" + std::to_string(change.toStatus) + "@" +
+                         std::to_string(change.theater));
+    }
+    std::vector<std::string> mLines;
+
+private:
+    WbHostRun& mRun;
+};
+
+std::string Entry(WbEventKind kind, int theater) { return std::to_string(int(kind)) + "@" + std::to_string(theater); }
+
+} // namespace
+
+TEST_F(HostRunTest, PeopleWhoReachATheaterWithoutAFilmAreTurnedAwayThere)
+{
+    CallRecorder recorder(*mRun);
+    mRun->SetObserver(&recorder);
+    mRun->AddListener(&recorder);
+    WbHostTower& tower = mRun->GetTower();
+    tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 300));
+    tower.GetDoc().ScheduleArrivals(&tower.GetTheater(1), 2);
+    mRun->RunMinutes(2);
+    const std::vector<std::string> expected{Entry(WbEventKind::TurnAway, 1), Entry(WbEventKind::TurnAway, 1)};
+    EXPECT_EQ(recorder.mLines, expected);
+    EXPECT_EQ(tower.GetTheater(1).GetCustomerCount(), 0);
+}
+
+TEST_F(HostRunTest, AnEntryThatFillsHalfTheSeatsIsFollowedByItsStatusChange)
+{
+    WbHostTower& tower = mRun->GetTower();
+    WbTenant& roxy = tower.GetTheater(0);
+    tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 600));
+    mRun->RunMinutes(1); // the first entry period begins and 40 customers are called
+    ASSERT_EQ(roxy.GetStatus(), 30);
+    roxy.SetCapacity(6);
+    CallRecorder recorder(*mRun);
+    mRun->SetObserver(&recorder);
+    mRun->AddListener(&recorder);
+    mRun->RunMinutes(1);
+    // The third of 40 entries takes half of 6 seats; the change is told before the fourth entry.
+    ASSERT_GE(recorder.mLines.size(), 6u);
+    EXPECT_EQ(recorder.mLines[0], Entry(WbEventKind::Enter, 0));
+    EXPECT_EQ(recorder.mLines[2], Entry(WbEventKind::Enter, 0));
+    EXPECT_EQ(recorder.mLines[3], Entry(WbEventKind::Redraw, 0));
+    EXPECT_EQ(recorder.mLines[4], "status 30>31@0");
+    EXPECT_EQ(recorder.mLines[5], Entry(WbEventKind::Enter, 0));
+}
+
+TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
+{
+    mRun->RunMinutes(WbDateTime::kMinutesPerDay);
+    WbTowerImage image = mRun->GetTower().Capture();
+    mRun->RunMinutes(700);
+    const WbHostTower* running = &mRun->GetTower();
+    const nlohmann::ordered_json before = WbTowerReport::Make(*running);
+    ASSERT_EQ(before["films"][0]["persons_record"], 40);
+
+    // A file that the tower cannot be rebuilt from: more staff at work than the theater has. It is found
+    // only while the new tower is built, after the module has read its records.
+    image.films[0].personsRecord = 999;
+    const int32_t staff = running->GetTheater(0).GetBelongCapacity();
+    image.theaters[0].staffPresent = staff + 1;
+    const std::string path = TempFile("too-many-staff.tower");
+    WbTowerFile::Save(path, image);
+    try {
+        WbTowerStore::Load(*mRun, path);
+        ADD_FAILURE() << "loaded";
+    } catch (const WbTowerFileError& error) {
+        EXPECT_EQ(std::string(error.what()), path + ": theaters[0].staff: " + std::to_string(staff + 1) +
+                                                 " at work, but the theater's staff is " + std::to_string(staff));
+    }
+    std::filesystem::remove(path);
+    EXPECT_EQ(&mRun->GetTower(), running);
+    EXPECT_EQ(WbTowerReport::Make(mRun->GetTower()), before);
+
+    // The same file with the staff the theater has loads, and brings the saved film record with it.
+    image.theaters[0].staffPresent = staff;
+    WbTowerFile::Save(path, image);
+    WbTowerStore::Load(*mRun, path);
+    std::filesystem::remove(path);
+    EXPECT_NE(&mRun->GetTower(), running);
+    EXPECT_EQ(WbTowerReport::Make(mRun->GetTower())["films"][0]["persons_record"], 999);
+}

@@ -1,0 +1,107 @@
+// The host's loader on files that are not good modules: each refusal is named, and nothing stays loaded.
+#include "WbModuleLoader.h"
+#include "Afx.h"
+#include "WbDestructionLog.h"
+#include "WbFourCC.h"
+#include "WbTowerDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+std::string TestModule(const char* fault) { return std::string(THEATER_TEST_MODULE_DIR "/") + fault + ".wbp"; }
+
+// True while the platform's loader still has the file mapped.
+bool IsMapped(const std::string& path)
+{
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        dlclose(handle);
+    return handle != nullptr;
+}
+
+TEST(WbModuleLoader, RefusesFilesThatAreNoModules)
+{
+    const std::string missing = THEATER_TEST_MODULE_DIR "/NoSuchModule.wbp";
+    const std::string text = testing::TempDir() + "WbModuleLoaderTest-notes.wbp";
+    std::ofstream(text) << "These are notes about the theater, written as plain text and nothing like a module.\n";
+
+    struct Case {
+        std::string path;
+        std::string error;
+    };
+    const Case cases[] = {
+        {missing, missing + ": no such file"},
+        {THEATER_TEST_MODULE_DIR, THEATER_TEST_MODULE_DIR ": is a directory, not a module file"},
+        {text, text + ": not a loadable module (" + text + ": invalid ELF header)"},
+    };
+    WbWorldDef world;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        WbLoadResult result = WbLoadPluginModule(c.path, &world);
+        EXPECT_FALSE(result.module);
+        EXPECT_EQ(result.error, c.error);
+    }
+    std::filesystem::remove(text);
+}
+
+TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
+{
+    struct Case {
+        const char* fault;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"MISSING_EXPORTS", "module exports no ConstructTemplatePlugin, DestructProgramPlugin"},
+        {"NO_ATTR", "GetAttr returned no attribute record"},
+        {"WRONG_TYPE", "module type is 'TnDf', expected 'TnPl'"},
+        {"UNPRINTABLE_TYPE", "module type is 0x00000001, expected 'TnPl'"},
+        {"NO_PROGRAM_PLUGIN", "ConstructProgramPlugin returned no program plug-in"},
+        {"NO_DEFINITION", "ConstructTemplatePlugin returned no definition"},
+    };
+    WbWorldDef world;
+    for (const Case& c : cases) {
+        const std::string path = TestModule(c.fault);
+        SCOPED_TRACE(path);
+        WbLoadResult result = WbLoadPluginModule(path, &world);
+        EXPECT_FALSE(result.module);
+        EXPECT_EQ(result.error, path + ": " + c.error);
+        EXPECT_EQ(AfxFindModule(path), nullptr);
+        EXPECT_FALSE(IsMapped(path));
+    }
+}
+
+TEST(WbModuleLoader, EndsTheProgramPluginWhenTheDefinitionFails)
+{
+    WbWorldDef world;
+    WbDestructionLog log;
+    WbLoadResult result = WbLoadPluginModule(TestModule("NO_DEFINITION"), &world);
+    ASSERT_FALSE(result.module);
+    ASSERT_EQ(log.GetDestructions().size(), 1u);
+    EXPECT_EQ(log.GetDestructions()[0].type, WbFourCC("TnPl"));
+}
+
+TEST(WbModuleLoader, GivesAModuleOutsideTheChainARecordOfItsOwn)
+{
+    const std::string path = TestModule("UNREGISTERED");
+    WbWorldDef world;
+    WbLoadResult result = WbLoadPluginModule(path, &world);
+    ASSERT_TRUE(result.module) << result.error;
+    HINSTANCE handle = result.module->GetModuleHandle();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(AfxFindModule(path), nullptr);
+    EXPECT_EQ(handle->path, std::filesystem::canonical(path).string());
+    EXPECT_NE(handle->library, nullptr);
+    EXPECT_TRUE(handle->resources.empty());
+    EXPECT_EQ(result.module->GetProgramPlugin()->GetModuleHandleA(), handle);
+
+    result.module.reset();
+    EXPECT_FALSE(IsMapped(path));
+}
+
+} // namespace

@@ -1,0 +1,194 @@
+// Scenario reading: what a scenario file sets, and the message a person gets for each kind of mistake.
+#include "WbScenarioReader.h"
+#include "WbDemoScenario.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+std::string ErrorOf(const std::string& text, const WbScenarioReader& reader = WbScenarioReader())
+{
+    try {
+        reader.ReadText(text);
+    } catch (const WbScenarioError& error) {
+        return error.what();
+    }
+    return "(accepted)";
+}
+
+} // namespace
+
+TEST(ScenarioReader, AnEmptyScenarioRunsOneDayFromMidnightOfDayOne)
+{
+    const WbScenario scenario = WbScenarioReader().ReadText("{}");
+    EXPECT_EQ(scenario.startDay, 1);
+    EXPECT_EQ(scenario.startMinute, 0u);
+    EXPECT_EQ(scenario.days, 1);
+    EXPECT_EQ(scenario.funds, 100000);
+    EXPECT_EQ(scenario.passesPerMinute, 1);
+    EXPECT_EQ(scenario.seed, 1u);
+    EXPECT_EQ(scenario.arrivals, WbScenarioArrivals::Spread);
+    EXPECT_TRUE(scenario.films.empty());
+    EXPECT_TRUE(scenario.theaters.empty());
+}
+
+TEST(ScenarioReader, ReadsFilmsAndTheatersWithTheirOverrides)
+{
+    const WbScenario scenario = WbScenarioReader().ReadText(R"({
+        "name": "two screens", "start_day": 3, "start_minute": 590, "days": 2, "funds": -50,
+        "passes_per_minute": 2, "seed": 4294967295, "arrivals": "immediate",
+        "films": [
+            {"id": "RAIN", "title": "Rain Over Harbour", "running_time": 90, "carry_over": 29,
+             "first_day_audience": 40, "persons_record": 12, "roadshow": false, "release_day": -2,
+             "run_days": 10, "cost": 300},
+            {"id": "A\"\\b"}
+        ],
+        "theaters": [
+            {"name": "Roxy", "film": "RAIN", "capacity": 7, "open": 540, "close": 600, "status": 9},
+            {"film": null}
+        ]
+    })");
+    EXPECT_EQ(scenario.name, "two screens");
+    EXPECT_EQ(scenario.startDay, 3);
+    EXPECT_EQ(scenario.startMinute, 590u);
+    EXPECT_EQ(scenario.funds, -50);
+    EXPECT_EQ(scenario.seed, 4294967295u);
+    EXPECT_EQ(scenario.arrivals, WbScenarioArrivals::Immediate);
+
+    ASSERT_EQ(scenario.films.size(), 2u);
+    const WbScenarioFilm& rain = scenario.films[0];
+    EXPECT_EQ(rain.title, "Rain Over Harbour");
+    EXPECT_EQ(rain.runningTime, 90);
+    EXPECT_EQ(rain.carryOver, 29);
+    EXPECT_EQ(rain.firstDayAudience, 40);
+    EXPECT_EQ(rain.personsRecord, 12);
+    EXPECT_FALSE(rain.roadshow);
+    EXPECT_EQ(rain.releaseDay, -2);
+    EXPECT_EQ(rain.runDays, 10);
+    // A film without a title is listed under its id; quotes and backslashes are fine in an id.
+    EXPECT_EQ(scenario.films[1].id, "A\"\\b");
+    EXPECT_EQ(scenario.films[1].title, "A\"\\b");
+    EXPECT_TRUE(scenario.films[1].roadshow);
+
+    ASSERT_EQ(scenario.theaters.size(), 2u);
+    const WbScenarioTheater& roxy = scenario.theaters[0];
+    EXPECT_EQ(roxy.film, "RAIN");
+    EXPECT_EQ(roxy.capacity, 7);
+    EXPECT_EQ(roxy.openMinute, 540u);
+    EXPECT_EQ(roxy.closeMinute, 600u);
+    EXPECT_EQ(roxy.status, 9);
+    // Unset figures stay unset so that the module's definition supplies them.
+    const WbScenarioTheater& second = scenario.theaters[1];
+    EXPECT_EQ(second.name, "Theater 2");
+    EXPECT_FALSE(second.film);
+    EXPECT_FALSE(second.capacity);
+    EXPECT_FALSE(second.openMinute);
+    EXPECT_EQ(second.status, 10);
+}
+
+TEST(ScenarioReader, NamesTheKeyAndTheValueOfEveryMistake)
+{
+    const struct {
+        const char* scenario;
+        const char* message;
+    } kCases[] = {
+        {R"({"theaters": [{}, {"capacity": "ten"}]})", R"(theaters[1].capacity: "ten" is not a whole number)"},
+        {R"({"theaters": [{"capacity": -1}]})", "theaters[0].capacity: -1 is less than 0"},
+        {R"({"theaters": [{"capacty": 3}]})",
+         "theaters[0].capacty: unknown key (known keys: name, film, capacity, open, close, status)"},
+        {R"({"theaters": [{"open": 1440}]})", "theaters[0].open: 1440 is more than 1439"},
+        {R"({"theaters": [{"open": 700, "close": 600}]})", "theaters[0].close: 600 is before open 700"},
+        {R"({"theaters": [{"film": "ZZZZ"}]})", R"(theaters[0].film: "ZZZZ" is not the id of any film)"},
+        {R"({"theaters": [{"film": 5}]})", "theaters[0].film: 5 is not a string"},
+        {R"({"theaters": {"name": "Roxy"}})", R"(theaters: {"name":"Roxy"} is not a list)"},
+        {R"({"theaters": [7]})", "theaters[0]: 7 is not an object"},
+        {R"({"films": [{"title": "No Id"}]})", R"(films[0]: a film needs an "id")"},
+        {R"({"films": [{"id": "RAINY"}]})", R"(films[0].id: "RAINY" is not 4 printable ASCII characters)"},
+        {R"({"films": [{"id": "RA\tN"}]})", R"(films[0].id: "RA\tN" is not 4 printable ASCII characters)"},
+        {R"({"films": [{"id": "RAIN"}, {"id": "RAIN"}]})", R"(films[1].id: "RAIN" is also the id of films[0])"},
+        {R"({"films": [{"id": "RAIN", "running_time": 1441}]})", "films[0].running_time: 1441 is more than 1440"},
+        {R"({"films": [{"id": "RAIN", "roadshow": "yes"}]})", R"(films[0].roadshow: "yes" is not true or false)"},
+        {R"({"films": [{"id": "RAIN", "title": 12}]})", "films[0].title: 12 is not a string"},
+        {R"({"start_day": 0})", "start_day: 0 is less than 1"},
+        {R"({"start_minute": 1440})", "start_minute: 1440 is more than 1439"},
+        {R"({"days": 1.5})", "days: 1.5 is not a whole number"},
+        {R"({"days": -1})", "days: -1 is less than 0"},
+        {R"({"funds": 2147483648})", "funds: 2147483648 is more than 2147483647"},
+        {R"({"passes_per_minute": 0})", "passes_per_minute: 0 is less than 1"},
+        {R"({"seed": -1})", "seed: -1 is less than 0"},
+        {R"({"arrivals": "soon"})", R"(arrivals: "soon" is not one of "spread", "immediate", "none")"},
+        {R"({"name": ["a", "b"]})", R"(name: ["a","b"] is not a string)"},
+        // The keys of other parts of the host are unknown until those parts join the reader.
+        {R"({"actions": []})", "actions: unknown key (known keys: name, start_day, start_minute, days, funds, "
+                               "passes_per_minute, seed, arrivals, films, theaters)"},
+        {"[1, 2]", "scenario: [1,2] is not an object"},
+        {R"({"name": "x", "theaters": "a very long text that the message cuts short because it is long"})",
+         R"(theaters: "a very long text that the message cu... is not a list)"},
+    };
+    for (const auto& badCase : kCases)
+        EXPECT_EQ(ErrorOf(badCase.scenario), badCase.message) << badCase.scenario;
+}
+
+TEST(ScenarioReader, SyntaxErrorsSayWhere)
+{
+    EXPECT_EQ(ErrorOf("{\n  \"days\": 2,\n}"),
+              "parse error at line 3, column 1: syntax error while parsing object key - unexpected '}'; "
+              "expected string literal");
+    EXPECT_EQ(ErrorOf(""), "parse error at line 1, column 1: syntax error while parsing value - unexpected end "
+                           "of input; expected '[', '{', or a literal");
+}
+
+TEST(ScenarioReader, SectionsOfOtherPartsAreHandedTheirValue)
+{
+    WbScenarioReader reader;
+    nlohmann::json seen;
+    reader.AddSection("render_minutes", [&seen](const nlohmann::json& value, const std::string& path) {
+        if (!value.is_array())
+            throw WbScenarioError(path + ": " + value.dump() + " is not a list");
+        seen = value;
+    });
+    reader.ReadText(R"({"render_minutes": [600, 630]})");
+    EXPECT_EQ(seen, nlohmann::json::parse("[600, 630]"));
+    EXPECT_EQ(ErrorOf(R"({"render_minutes": 600})", reader), "render_minutes: 600 is not a list");
+    // A section left out is not read at all.
+    seen = nullptr;
+    reader.ReadText("{}");
+    EXPECT_TRUE(seen.is_null());
+}
+
+TEST(ScenarioReader, FileErrorsNameTheFile)
+{
+    const auto directory = std::filesystem::temp_directory_path() / ("scenario-reader-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(directory);
+    const std::string path = (directory / "bad.json").string();
+    std::ofstream(path) << R"({"days": "many"})";
+    try {
+        WbScenarioReader().ReadFile(path);
+        ADD_FAILURE() << "accepted";
+    } catch (const WbScenarioError& error) {
+        EXPECT_EQ(std::string(error.what()), path + R"(: days: "many" is not a whole number)");
+    }
+    const std::string missing = (directory / "missing.json").string();
+    try {
+        WbScenarioReader().ReadFile(missing);
+        ADD_FAILURE() << "accepted";
+    } catch (const WbScenarioError& error) {
+        EXPECT_EQ(std::string(error.what()), missing + ": cannot be opened");
+    }
+    std::filesystem::remove_all(directory);
+}
+
+TEST(ScenarioReader, TheDemoTowerIsAValidScenarioWithTwoTheatersShowingFilms)
+{
+    const WbScenario demo = WbScenarioReader().ReadText(WbDemoScenarioText());
+    ASSERT_EQ(demo.theaters.size(), 2u);
+    for (const WbScenarioTheater& theater : demo.theaters) {
+        ASSERT_TRUE(theater.film);
+        EXPECT_NE(demo.FindFilm(*theater.film), nullptr);
+    }
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Theater need, and only those that are missing.
+set -euo pipefail
+
+# Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the Windows
+# module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
+# look into built files (nm from binutils, llvm-readobj from llvm).
+PACKAGES=(
+    cmake
+    ninja-build
+    make
+    g++
+    binutils
+    libgtest-dev
+    libgmock-dev
+    libbenchmark-dev
+    libcli11-dev
+    nlohmann-json3-dev
+    libpng-dev
+    clang-14
+    libclang-rt-14-dev
+    llvm-14
+    g++-mingw-w64-i686
+    valgrind
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != "install ok installed" ]]; then
+        missing+=("$package")
+    fi
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+    echo "bootstrap: all ${#PACKAGES[@]} build packages are installed"
+    exit 0
+fi
+
+echo "bootstrap: installing ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update
+"${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

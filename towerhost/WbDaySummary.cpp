@@ -1,0 +1,124 @@
+// The day's account is gathered from status changes and money moved during idle passes; the target is
+// read from the theater's save record, the only view the module gives of its schedule.
+#include "WbDaySummary.h"
+
+#include "WbHostRun.h"
+#include "WbMoviePlugin.h"
+
+#include <string>
+
+namespace {
+
+std::string ClockText(int32_t minute)
+{
+    if (minute < 0)
+        return "--:--";
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", minute / 60 % 24, minute % 60);
+    return text;
+}
+
+// The target of the day's shows from the save record: a length word of at least 20, then the film ID
+// and the target, both 32-bit little-endian. Absent when the theater has no schedule.
+bool ReadTarget(const std::vector<uint8_t>& extraData, int32_t& target)
+{
+    constexpr size_t kTargetOffset = 8;
+    if (extraData.size() < kTargetOffset + 4 || extraData[0] < 20)
+        return false;
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value |= uint32_t(extraData[kTargetOffset + i]) << (8 * i);
+    target = int32_t(value);
+    return true;
+}
+
+} // namespace
+
+WbDaySummary::WbDaySummary(std::FILE* out) : mOut(out) {}
+
+void WbDaySummary::OnMinuteStart(WbHostRun& run)
+{
+    if (!mDayOpen)
+        BeginDay(run);
+}
+
+void WbDaySummary::OnDayEnd(WbHostRun& run) { PrintDay(run, true); }
+
+void WbDaySummary::OnRunEnd(WbHostRun& run)
+{
+    if (mDayOpen)
+        PrintDay(run, false);
+    std::fflush(mOut);
+}
+
+void WbDaySummary::OnStatusChange(WbHostRun& run, const WbStatusChange& change)
+{
+    if (!mDayOpen)
+        return;
+    std::vector<Show>& shows = mTheaters[size_t(change.theater)].shows;
+    if (change.fromStatus == 32 && change.toStatus != 32) {
+        if (shows.empty() || shows.back().audience >= 0)
+            shows.push_back({});
+        shows.back().audience = change.customersBefore;
+    }
+    if (change.toStatus == 32 && change.fromStatus != 32)
+        shows.push_back({int32_t(run.GetMinute()), -1});
+}
+
+void WbDaySummary::OnFundsChange(WbHostRun&, int theater, int64_t amount)
+{
+    if (mDayOpen)
+        mTheaters[size_t(theater)].booked += amount;
+}
+
+// A loaded tower has other theaters; its day is accounted from the load on.
+void WbDaySummary::OnTowerReplaced(WbHostRun& run) { BeginDay(run); }
+
+void WbDaySummary::BeginDay(WbHostRun& run)
+{
+    mTheaters.assign(size_t(run.GetTower().GetTheaterCount()), TheaterDay{});
+    mFundsAtStart = run.GetTower().GetDoc().GetCurrentFunds();
+    mDayOpen = true;
+}
+
+void WbDaySummary::PrintDay(WbHostRun& run, bool wholeDay)
+{
+    const int32_t funds = run.GetTower().GetDoc().GetCurrentFunds();
+    std::fprintf(mOut, "Day %d%s: funds %d -> %d\n", run.GetDay(),
+                 wholeDay ? "" : (" (until " + ClockText(int32_t(run.GetMinute())) + ")").c_str(), mFundsAtStart,
+                 funds);
+    for (int i = 0; i < run.GetTower().GetTheaterCount(); ++i)
+        PrintTheater(run, i);
+    mDayOpen = false;
+}
+
+void WbDaySummary::PrintTheater(WbHostRun& run, int index)
+{
+    const WbHostTower& tower = run.GetTower();
+    const WbTenant& tenant = tower.GetTheater(index);
+    const TheaterDay& day = mTheaters[size_t(index)];
+    std::fprintf(mOut, "  %d %s: ", index + 1, tower.GetTheaterName(index).c_str());
+    const WbMoviePlugin* film = tenant.GetSubPlugin();
+    if (!film) {
+        std::fprintf(mOut, "no film, status %d\n", tenant.GetStatus());
+        return;
+    }
+    CString title;
+    film->GetTitle(title, 1);
+    std::fprintf(mOut, "\"%s\" (%s)", title.GetString(), WbFourCCText(film->GetID()).c_str());
+    int32_t target = 0;
+    if (ReadTarget(tower.SaveExtraData(index), target))
+        std::fprintf(mOut, ", target %d", target);
+    std::fprintf(mOut, ", booked %lld, persons record %d\n", static_cast<long long>(day.booked), film->GetNOPersonsR());
+    std::fputs("     shows", mOut);
+    if (day.shows.empty())
+        std::fputs(" none", mOut);
+    for (const Show& show : day.shows) {
+        std::fprintf(mOut, " %s ", ClockText(show.startMinute).c_str());
+        if (show.audience >= 0)
+            std::fprintf(mOut, "(%d)", show.audience);
+        else
+            std::fputs("(running)", mOut);
+    }
+    std::fputc('\n', mOut);
+}

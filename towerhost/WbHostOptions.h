@@ -1,0 +1,32 @@
+// The host program's command line.
+#pragma once
+
+#include "WbHostAddOn.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct WbHostOptions {
+    std::string scenarioPath; // empty: the built-in demo
+    std::string modulePath;   // empty: Theater.wbp beside the program
+    std::optional<int32_t> days;
+    std::string tracePath;
+    std::string reportPath;
+    std::string savePath;
+    std::string loadPath;
+    bool quiet = false;
+};
+
+// How reading the command line ended.
+struct WbOptionsResult {
+    enum class Outcome { Run, Exit };
+    Outcome outcome = Outcome::Run;
+    int exitCode = 0;    // for Exit: 0 after --help, 2 after a usage error
+    std::string message; // the help text, or the usage error
+};
+
+// Reads the arguments into options; the add-ons add theirs first.
+WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptions& options,
+                                  const std::vector<std::unique_ptr<WbHostAddOn>>& addOns);

@@ -1,0 +1,172 @@
+// The minute loop and its bookkeeping: what each call into the module changed is found by comparing
+// the theater before and after the call, so the module is never asked about its own state.
+#include "WbHostRun.h"
+
+#include "WbFilmShelf.h"
+#include "WbTenantDef.h"
+
+class WbHostRun::ArrivalWatch final : public WbTowerObserver {
+public:
+    explicit ArrivalWatch(WbHostRun& run) : mRun(run) {}
+
+    void BeginDelivery()
+    {
+        mDelivering = true;
+        mLastTheater = -1;
+    }
+    void EndDelivery() { mDelivering = false; }
+
+    void OnTowerEvent(const WbTowerEvent& event) override
+    {
+        const bool arrival = event.kind == WbEventKind::Enter || event.kind == WbEventKind::TurnAway;
+        if (mDelivering && arrival) {
+            if (mLastTheater >= 0)
+                mRun.CheckArrivalTheater(mLastTheater);
+            mLastTheater = mRun.mTower->FindTheater(event.equip);
+            mRun.mCallingTheater = mLastTheater;
+        }
+        if (mRun.mObserver)
+            mRun.mObserver->OnTowerEvent(event);
+    }
+
+private:
+    WbHostRun& mRun;
+    bool mDelivering = false;
+    int mLastTheater = -1;
+};
+
+WbHostRun::WbHostRun(std::unique_ptr<WbHostTower> tower, int passesPerMinute)
+    : mTower(std::move(tower)), mPassesPerMinute(passesPerMinute), mArrivalWatch(std::make_unique<ArrivalWatch>(*this))
+{
+    mTower->GetShelf().ReportThrough(&mTower->GetDoc());
+    mBeforeArrivals.resize(size_t(mTower->GetTheaterCount()));
+}
+
+WbHostRun::~WbHostRun() { mTower->GetDoc().SetObserver(nullptr); }
+
+int32_t WbHostRun::GetDay() const { return mTower->GetDoc().GetCurrentDateTime()->CalcTotalDays(); }
+
+uint32_t WbHostRun::GetMinute() const { return mTower->GetDoc().GetCurrentDateTime()->GetRawMinutes(); }
+
+void WbHostRun::AddListener(WbRunListener* listener) { mListeners.push_back(listener); }
+
+void WbHostRun::SetObserver(WbTowerObserver* observer)
+{
+    mObserver = observer;
+    InstallObserver();
+}
+
+void WbHostRun::InstallObserver() { mTower->GetDoc().SetObserver(mObserver ? mArrivalWatch.get() : nullptr); }
+
+void WbHostRun::RunMinutes(int64_t minutes)
+{
+    for (int64_t i = 0; i < minutes; ++i) {
+        for (WbRunListener* listener : mListeners)
+            listener->OnMinuteStart(*this);
+        OpenFinishedTheaters();
+        DeliverArrivals();
+        RunIdlePasses();
+        for (WbRunListener* listener : mListeners)
+            listener->OnMinuteEnd(*this);
+        EndFrame();
+        if (GetMinute() == WbDateTime::kMinutesPerDay - 1)
+            for (WbRunListener* listener : mListeners)
+                listener->OnDayEnd(*this);
+        mTower->GetDoc().GetCurrentDateTime()->AdvanceMinute();
+    }
+}
+
+void WbHostRun::Finish()
+{
+    for (WbRunListener* listener : mListeners)
+        listener->OnRunEnd(*this);
+}
+
+void WbHostRun::ReplaceTower(std::unique_ptr<WbHostTower> tower)
+{
+    mTower->GetDoc().SetObserver(nullptr);
+    tower->GetShelf().ReportThrough(&tower->GetDoc());
+    std::swap(mTower, tower);
+    tower.reset();
+    mBeforeArrivals.assign(size_t(mTower->GetTheaterCount()), Watched{});
+    InstallObserver();
+    for (WbRunListener* listener : mListeners)
+        listener->OnTowerReplaced(*this);
+}
+
+// Construction ends at the start of a day; the host opens the theater, and that is a status change too.
+void WbHostRun::OpenFinishedTheaters()
+{
+    WbTowerDoc& doc = mTower->GetDoc();
+    for (int i = 0; i < mTower->GetTheaterCount(); ++i)
+        if (mTower->GetTheater(i).GetStatus() == 9)
+            CallTheater(i, [&doc](WbTenant& tenant) { doc.FinishConstruction(&tenant); });
+}
+
+void WbHostRun::DeliverArrivals()
+{
+    WbTowerDoc& doc = mTower->GetDoc();
+    if (doc.GetPendingArrivals() == 0)
+        return;
+    for (int i = 0; i < mTower->GetTheaterCount(); ++i) {
+        const WbTenant& tenant = mTower->GetTheater(i);
+        mBeforeArrivals[size_t(i)] = {tenant.GetStatus(), tenant.GetPatIndex(), tenant.GetCustomerCount(),
+                                      doc.GetCurrentFunds()};
+    }
+    mArrivalWatch->BeginDelivery();
+    doc.DeliverArrivals();
+    mArrivalWatch->EndDelivery();
+    mCallingTheater = -1;
+    for (int i = 0; i < mTower->GetTheaterCount(); ++i)
+        CheckArrivalTheater(i);
+}
+
+void WbHostRun::CheckArrivalTheater(int index)
+{
+    if (index < 0)
+        return;
+    Watched& before = mBeforeArrivals[size_t(index)];
+    const WbTenant& tenant = mTower->GetTheater(index);
+    if (tenant.GetStatus() == before.status && tenant.GetPatIndex() == before.pattern)
+        return;
+    ReportStatus(index, before);
+    before.status = tenant.GetStatus();
+    before.pattern = tenant.GetPatIndex();
+}
+
+void WbHostRun::RunIdlePasses()
+{
+    WbTowerDoc& doc = mTower->GetDoc();
+    WbTenantDef* def = mTower->GetDef();
+    mInIdlePass = true;
+    for (int pass = 0; pass < mPassesPerMinute; ++pass)
+        for (int i = 0; i < mTower->GetTheaterCount(); ++i)
+            CallTheater(i, [&doc, def](WbTenant& tenant) { def->TenantIdleProc(&doc, &tenant, 0); });
+    mInIdlePass = false;
+}
+
+// The host draws what the passes asked for once per minute; afterwards nothing is waiting to be drawn.
+void WbHostRun::EndFrame()
+{
+    for (int i = 0; i < mTower->GetTheaterCount(); ++i)
+        mTower->GetTheater(i).SetDrawMode(0);
+}
+
+void WbHostRun::ReportChanges(int index, const Watched& before)
+{
+    const WbTenant& tenant = mTower->GetTheater(index);
+    if (tenant.GetStatus() != before.status || tenant.GetPatIndex() != before.pattern)
+        ReportStatus(index, before);
+    const int32_t funds = mTower->GetDoc().GetCurrentFunds();
+    if (funds != before.funds)
+        for (WbRunListener* listener : mListeners)
+            listener->OnFundsChange(*this, index, int64_t(funds) - before.funds);
+}
+
+void WbHostRun::ReportStatus(int index, const Watched& before)
+{
+    const WbTenant& tenant = mTower->GetTheater(index);
+    const WbStatusChange change{index, before.status, tenant.GetStatus(), tenant.GetPatIndex(), before.customers};
+    for (WbRunListener* listener : mListeners)
+        listener->OnStatusChange(*this, change);
+}

@@ -1,0 +1,84 @@
+// The host's clock loop: each game minute delivers arrivals, runs every theater's idle passes and
+// tells the listeners what changed.
+#pragma once
+
+#include "WbHostTower.h"
+#include "WbRunListener.h"
+#include "WbTenant.h"
+#include "WbTowerDoc.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class WbHostRun final {
+public:
+    WbHostRun(std::unique_ptr<WbHostTower> tower, int passesPerMinute);
+    WbHostRun(const WbHostRun&) = delete;
+    WbHostRun& operator=(const WbHostRun&) = delete;
+    ~WbHostRun();
+
+    WbHostTower& GetTower() const { return *mTower; }
+    int GetPassesPerMinute() const { return mPassesPerMinute; }
+    int32_t GetDay() const;
+    uint32_t GetMinute() const;
+
+    // Listeners are borrowed and hear of everything from the next minute on.
+    void AddListener(WbRunListener* listener);
+    // Sees every host operation the module calls. Installing none keeps the passes free of reporting.
+    void SetObserver(WbTowerObserver* observer);
+
+    // Runs whole game minutes.
+    void RunMinutes(int64_t minutes);
+    // Tells the listeners that the run stops.
+    void Finish();
+    // Puts another tower in place of the running one, which is ended.
+    void ReplaceTower(std::unique_ptr<WbHostTower> tower);
+
+    // The theater whose module call is running (an idle pass or an arrival), or -1.
+    int GetCallingTheater() const { return mCallingTheater; }
+    bool IsIdlePassRunning() const { return mInIdlePass; }
+
+    // Runs a call into the module for one theater and reports the status change and the money it made.
+    template <typename Call> void CallTheater(int index, Call&& call)
+    {
+        WbTenant& tenant = mTower->GetTheater(index);
+        const Watched before{tenant.GetStatus(), tenant.GetPatIndex(), tenant.GetCustomerCount(),
+                             mTower->GetDoc().GetCurrentFunds()};
+        const int outerTheater = mCallingTheater;
+        mCallingTheater = index;
+        call(tenant);
+        mCallingTheater = outerTheater;
+        ReportChanges(index, before);
+    }
+
+private:
+    struct Watched {
+        int32_t status;
+        int32_t pattern;
+        int32_t customers;
+        int32_t funds;
+    };
+    // Forwards the module's host calls to the observer and, as each arrival begins, reports what the
+    // previous one changed, so that a status change follows the entry that caused it.
+    class ArrivalWatch;
+
+    void ReportChanges(int index, const Watched& before);
+    void ReportStatus(int index, const Watched& before);
+    void OpenFinishedTheaters();
+    void DeliverArrivals();
+    void RunIdlePasses();
+    void EndFrame();
+    void InstallObserver();
+    // Compares one theater with its status before the arrivals and reports a change.
+    void CheckArrivalTheater(int index);
+
+    std::unique_ptr<WbHostTower> mTower;
+    int mPassesPerMinute;
+    std::vector<WbRunListener*> mListeners;
+    WbTowerObserver* mObserver = nullptr;
+    std::unique_ptr<ArrivalWatch> mArrivalWatch;
+    std::vector<Watched> mBeforeArrivals;
+    int mCallingTheater = -1;
+    bool mInIdlePass = false;
+};

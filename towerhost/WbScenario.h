@@ -1,0 +1,69 @@
+// A tower to simulate: the clock and money it starts with, how customers arrive, its films and theaters.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// How called customers reach their theater, as the scenario names it.
+enum class WbScenarioArrivals {
+    Spread,
+    Immediate,
+    None,
+};
+
+// One film the host installs for the run. Money is in the tower's stored unit (shown times 100).
+struct WbScenarioFilm {
+    std::string id; // four ASCII characters, the film's plug-in ID as a four-character code
+    std::string title;
+    std::string secondLine;
+    std::string producer;
+    std::string director;
+    std::string performers;
+    std::string movie;
+    int32_t runningTime = 120;
+    int32_t cost = 0;
+    int32_t carryOver = 80;
+    int32_t firstDayAudience = 0;
+    int32_t personsRecord = 0;
+    bool roadshow = true;
+    int32_t releaseDay = 0;
+    int32_t runDays = 0; // 0: the run never ends
+};
+
+// One theater tenant placed in the tower. Unset figures come from the module's definition.
+struct WbScenarioTheater {
+    std::string name;
+    std::optional<std::string> film; // a film id, or none
+    std::optional<int32_t> capacity;
+    std::optional<uint32_t> openMinute;
+    std::optional<uint32_t> closeMinute;
+    int32_t status = 10;
+};
+
+struct WbScenario {
+    std::string name;
+    int32_t startDay = 1;
+    uint32_t startMinute = 0;
+    int32_t days = 1;
+    int32_t funds = 100000;
+    int32_t passesPerMinute = 1;
+    uint32_t seed = 1;
+    WbScenarioArrivals arrivals = WbScenarioArrivals::Spread;
+    std::vector<WbScenarioFilm> films;
+    std::vector<WbScenarioTheater> theaters;
+
+    // The film with this id, or null.
+    const WbScenarioFilm* FindFilm(const std::string& id) const;
+};
+
+// The limits a scenario's figures must keep; the reader names them in its messages.
+namespace WbScenarioLimits {
+constexpr int32_t kMaxDays = 100000;
+constexpr int32_t kMaxPassesPerMinute = 1000;
+constexpr int32_t kMaxTheaters = 10000;
+constexpr int32_t kMaxCapacity = 100000;
+constexpr int32_t kMaxRunningTime = 1440;
+constexpr uint32_t kLastMinute = 1439;
+} // namespace WbScenarioLimits

@@ -1,0 +1,306 @@
+// Scenario reading: every key is checked against what the host can run before a scenario is returned.
+#include "WbScenarioReader.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+using nlohmann::json;
+
+namespace {
+
+// Values are quoted in messages as JSON, cut short so that a long list does not flood the terminal.
+std::string Shown(const json& value)
+{
+    constexpr size_t kMaxShown = 40;
+    std::string text = value.dump();
+    if (text.size() > kMaxShown)
+        text = text.substr(0, kMaxShown - 3) + "...";
+    return text;
+}
+
+[[noreturn]] void Fail(const std::string& path, const std::string& message)
+{
+    throw WbScenarioError(path + ": " + message);
+}
+
+int64_t ReadWholeNumber(const json& value, const std::string& path, int64_t minimum, int64_t maximum)
+{
+    if (!value.is_number_integer())
+        Fail(path, Shown(value) + " is not a whole number");
+    // Non-negative numbers arrive unsigned and may not fit a signed 64-bit value.
+    if (value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(maximum))
+        Fail(path, Shown(value) + " is more than " + std::to_string(maximum));
+    const int64_t number = value.get<int64_t>();
+    if (number < minimum)
+        Fail(path, Shown(value) + " is less than " + std::to_string(minimum));
+    if (number > maximum)
+        Fail(path, Shown(value) + " is more than " + std::to_string(maximum));
+    return number;
+}
+
+int32_t ReadInt(const json& value, const std::string& path, int64_t minimum,
+                int64_t maximum = std::numeric_limits<int32_t>::max())
+{
+    return int32_t(ReadWholeNumber(value, path, minimum, maximum));
+}
+
+uint32_t ReadMinute(const json& value, const std::string& path)
+{
+    return uint32_t(ReadWholeNumber(value, path, 0, WbScenarioLimits::kLastMinute));
+}
+
+std::string ReadString(const json& value, const std::string& path)
+{
+    if (!value.is_string())
+        Fail(path, Shown(value) + " is not a string");
+    return value.get<std::string>();
+}
+
+bool ReadFlag(const json& value, const std::string& path)
+{
+    if (!value.is_boolean())
+        Fail(path, Shown(value) + " is not true or false");
+    return value.get<bool>();
+}
+
+// A film's id becomes a four-character code, so it must be exactly four printable ASCII characters.
+std::string ReadFilmID(const json& value, const std::string& path)
+{
+    std::string id = ReadString(value, path);
+    bool printable = id.size() == 4;
+    for (char c : id)
+        printable = printable && c >= 0x20 && c <= 0x7E;
+    if (!printable)
+        Fail(path, Shown(value) + " is not 4 printable ASCII characters");
+    return id;
+}
+
+WbScenarioArrivals ReadArrivals(const json& value, const std::string& path)
+{
+    const std::string mode = ReadString(value, path);
+    if (mode == "spread")
+        return WbScenarioArrivals::Spread;
+    if (mode == "immediate")
+        return WbScenarioArrivals::Immediate;
+    if (mode == "none")
+        return WbScenarioArrivals::None;
+    Fail(path, Shown(value) + " is not one of \"spread\", \"immediate\", \"none\"");
+}
+
+// The members of one JSON object, checked against the keys its owner knows.
+class ObjectFields final {
+public:
+    ObjectFields(const json& object, std::string path, const std::vector<std::string>& knownKeys)
+        : mObject(object), mPath(std::move(path))
+    {
+        if (!object.is_object())
+            Fail(mPath.empty() ? "scenario" : mPath, Shown(object) + " is not an object");
+        for (const auto& [key, value] : object.items()) {
+            bool known = false;
+            for (const std::string& knownKey : knownKeys)
+                known = known || key == knownKey;
+            if (!known)
+                Fail(Path(key), "unknown key (known keys: " + Joined(knownKeys) + ")");
+        }
+    }
+
+    const json* Find(const std::string& key) const
+    {
+        auto found = mObject.find(key);
+        return found == mObject.end() ? nullptr : &*found;
+    }
+
+    std::string Path(const std::string& key) const { return mPath.empty() ? key : mPath + "." + key; }
+
+private:
+    static std::string Joined(const std::vector<std::string>& keys)
+    {
+        std::string joined;
+        for (const std::string& key : keys)
+            joined += (joined.empty() ? "" : ", ") + key;
+        return joined;
+    }
+
+    const json& mObject;
+    std::string mPath;
+};
+
+// Applies read to the key's value when the key is present; absent keys keep their defaults.
+template <typename Read> void IfPresent(const ObjectFields& fields, const std::string& key, Read read)
+{
+    if (const json* value = fields.Find(key))
+        read(*value, fields.Path(key));
+}
+
+WbScenarioFilm ReadFilm(const json& object, const std::string& path)
+{
+    const ObjectFields fields(object, path,
+                              {"id", "title", "second_line", "producer", "director", "performers", "movie",
+                               "running_time", "cost", "carry_over", "first_day_audience", "persons_record", "roadshow",
+                               "release_day", "run_days"});
+    WbScenarioFilm film;
+    const json* id = fields.Find("id");
+    if (!id)
+        Fail(path, "a film needs an \"id\"");
+    film.id = ReadFilmID(*id, fields.Path("id"));
+    film.title = film.id;
+    const auto text = [&](const char* key, std::string& into) {
+        IfPresent(fields, key, [&](const json& v, const std::string& p) { into = ReadString(v, p); });
+    };
+    const auto number = [&](const char* key, int32_t& into, int64_t minimum, int64_t maximum) {
+        IfPresent(fields, key, [&](const json& v, const std::string& p) { into = ReadInt(v, p, minimum, maximum); });
+    };
+    constexpr int64_t kMaxInt = std::numeric_limits<int32_t>::max();
+    text("title", film.title);
+    text("second_line", film.secondLine);
+    text("producer", film.producer);
+    text("director", film.director);
+    text("performers", film.performers);
+    text("movie", film.movie);
+    number("running_time", film.runningTime, 0, WbScenarioLimits::kMaxRunningTime);
+    number("cost", film.cost, 0, kMaxInt);
+    number("carry_over", film.carryOver, 0, kMaxInt);
+    number("first_day_audience", film.firstDayAudience, 0, kMaxInt);
+    number("persons_record", film.personsRecord, 0, kMaxInt);
+    number("release_day", film.releaseDay, std::numeric_limits<int32_t>::min(), kMaxInt);
+    number("run_days", film.runDays, 0, kMaxInt);
+    IfPresent(fields, "roadshow", [&](const json& v, const std::string& p) { film.roadshow = ReadFlag(v, p); });
+    return film;
+}
+
+WbScenarioTheater ReadTheater(const json& object, const std::string& path, size_t index)
+{
+    const ObjectFields fields(object, path, {"name", "film", "capacity", "open", "close", "status"});
+    WbScenarioTheater theater;
+    theater.name = "Theater " + std::to_string(index + 1);
+    IfPresent(fields, "name", [&](const json& v, const std::string& p) { theater.name = ReadString(v, p); });
+    IfPresent(fields, "film", [&](const json& v, const std::string& p) {
+        if (!v.is_null())
+            theater.film = ReadFilmID(v, p);
+    });
+    IfPresent(fields, "capacity", [&](const json& v, const std::string& p) {
+        theater.capacity = ReadInt(v, p, 0, WbScenarioLimits::kMaxCapacity);
+    });
+    IfPresent(fields, "open", [&](const json& v, const std::string& p) { theater.openMinute = ReadMinute(v, p); });
+    IfPresent(fields, "close", [&](const json& v, const std::string& p) { theater.closeMinute = ReadMinute(v, p); });
+    IfPresent(fields, "status", [&](const json& v, const std::string& p) { theater.status = ReadInt(v, p, 0); });
+    if (theater.openMinute && theater.closeMinute && *theater.closeMinute < *theater.openMinute)
+        Fail(fields.Path("close"),
+             std::to_string(*theater.closeMinute) + " is before open " + std::to_string(*theater.openMinute));
+    return theater;
+}
+
+const json& ReadList(const json& value, const std::string& path, size_t maxItems)
+{
+    if (!value.is_array())
+        Fail(path, Shown(value) + " is not a list");
+    if (value.size() > maxItems)
+        Fail(path, std::to_string(value.size()) + " items are more than " + std::to_string(maxItems));
+    return value;
+}
+
+// Film ids name films across the scenario, so they must be unique and every theater's must exist.
+void CheckFilmReferences(const WbScenario& scenario)
+{
+    for (size_t i = 0; i < scenario.films.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (scenario.films[i].id == scenario.films[j].id)
+                Fail("films[" + std::to_string(i) + "].id",
+                     "\"" + scenario.films[i].id + "\" is also the id of films[" + std::to_string(j) + "]");
+    for (size_t i = 0; i < scenario.theaters.size(); ++i) {
+        const auto& film = scenario.theaters[i].film;
+        if (film && !scenario.FindFilm(*film))
+            Fail("theaters[" + std::to_string(i) + "].film", "\"" + *film + "\" is not the id of any film");
+    }
+}
+
+} // namespace
+
+const WbScenarioFilm* WbScenario::FindFilm(const std::string& id) const
+{
+    for (const WbScenarioFilm& film : films)
+        if (film.id == id)
+            return &film;
+    return nullptr;
+}
+
+void WbScenarioReader::AddSection(const std::string& key, SectionReader reader) { mSections[key] = std::move(reader); }
+
+WbScenario WbScenarioReader::Read(const json& document) const
+{
+    std::vector<std::string> known = {"name", "start_day", "start_minute", "days",    "funds", "passes_per_minute",
+                                      "seed", "arrivals",  "films",        "theaters"};
+    for (const auto& [key, reader] : mSections)
+        known.push_back(key);
+    const ObjectFields fields(document, "", known);
+
+    WbScenario scenario;
+    IfPresent(fields, "name", [&](const json& v, const std::string& p) { scenario.name = ReadString(v, p); });
+    IfPresent(fields, "start_day", [&](const json& v, const std::string& p) { scenario.startDay = ReadInt(v, p, 1); });
+    IfPresent(fields, "start_minute",
+              [&](const json& v, const std::string& p) { scenario.startMinute = ReadMinute(v, p); });
+    IfPresent(fields, "days", [&](const json& v, const std::string& p) {
+        scenario.days = ReadInt(v, p, 0, WbScenarioLimits::kMaxDays);
+    });
+    IfPresent(fields, "funds", [&](const json& v, const std::string& p) {
+        scenario.funds = ReadInt(v, p, std::numeric_limits<int32_t>::min());
+    });
+    IfPresent(fields, "passes_per_minute", [&](const json& v, const std::string& p) {
+        scenario.passesPerMinute = ReadInt(v, p, 1, WbScenarioLimits::kMaxPassesPerMinute);
+    });
+    IfPresent(fields, "seed", [&](const json& v, const std::string& p) {
+        scenario.seed = uint32_t(ReadWholeNumber(v, p, 0, std::numeric_limits<uint32_t>::max()));
+    });
+    IfPresent(fields, "arrivals", [&](const json& v, const std::string& p) { scenario.arrivals = ReadArrivals(v, p); });
+    IfPresent(fields, "films", [&](const json& v, const std::string& p) {
+        const json& list = ReadList(v, p, size_t(WbScenarioLimits::kMaxTheaters));
+        for (size_t i = 0; i < list.size(); ++i)
+            scenario.films.push_back(ReadFilm(list[i], p + "[" + std::to_string(i) + "]"));
+    });
+    IfPresent(fields, "theaters", [&](const json& v, const std::string& p) {
+        const json& list = ReadList(v, p, size_t(WbScenarioLimits::kMaxTheaters));
+        for (size_t i = 0; i < list.size(); ++i)
+            scenario.theaters.push_back(ReadTheater(list[i], p + "[" + std::to_string(i) + "]", i));
+    });
+    CheckFilmReferences(scenario);
+    for (const auto& [key, reader] : mSections)
+        if (const json* value = fields.Find(key))
+            reader(*value, key);
+    return scenario;
+}
+
+WbScenario WbScenarioReader::ReadText(const std::string& text) const
+{
+    json document;
+    try {
+        document = json::parse(text);
+    } catch (const json::parse_error& error) {
+        // The library's message starts with its own exception name; the rest says where and what.
+        std::string what = error.what();
+        const size_t named = what.find("] ");
+        throw WbScenarioError(named == std::string::npos ? what : what.substr(named + 2));
+    }
+    return Read(document);
+}
+
+WbScenario WbScenarioReader::ReadFile(const std::string& path) const
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw WbScenarioError(path + ": cannot be opened");
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad())
+        throw WbScenarioError(path + ": cannot be read");
+    try {
+        return ReadText(text.str());
+    } catch (const WbScenarioError& error) {
+        throw WbScenarioError(path + ": " + error.what());
+    }
+}

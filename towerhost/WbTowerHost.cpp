@@ -1,0 +1,156 @@
+// The program's course: options, scenario, module, tower, the run and its outputs. Scenario errors end
+// it with 2, everything that goes wrong afterwards with 1.
+#include "WbTowerHost.h"
+
+#include "WbDaySummary.h"
+#include "WbDemoScenario.h"
+#include "WbFilmShelf.h"
+#include "WbHostAddOn.h"
+#include "WbHostOptions.h"
+#include "WbHostRun.h"
+#include "WbModuleLoader.h"
+#include "WbProgressLine.h"
+#include "WbScenarioReader.h"
+#include "WbTenantDef.h"
+#include "WbTowerFile.h"
+#include "WbTowerReport.h"
+#include "WbTowerStore.h"
+#include "WbTraceWriter.h"
+
+#include <climits>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// An error after the scenario was accepted: the module, the run or one of the files.
+class RunError final : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The module that ships with the program lies beside it.
+std::string DefaultModulePath()
+{
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return "Theater.wbp";
+    const std::string program(path, size_t(length));
+    const size_t slash = program.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : program.substr(0, slash)) + "/Theater.wbp";
+}
+
+WbScenario ReadScenario(const WbHostOptions& options, const std::vector<std::unique_ptr<WbHostAddOn>>& addOns)
+{
+    WbScenarioReader reader;
+    for (const auto& addOn : addOns)
+        addOn->AddScenarioSections(reader);
+    WbScenario scenario =
+        options.scenarioPath.empty() ? reader.ReadText(WbDemoScenarioText()) : reader.ReadFile(options.scenarioPath);
+    if (options.days)
+        scenario.days = *options.days;
+    return scenario;
+}
+
+// The outputs that follow a run, joined before its first minute and closed after its last.
+class RunOutputs final {
+public:
+    RunOutputs(WbHostRun& run, const WbHostOptions& options, int64_t days, std::FILE* out, std::FILE* err) : mRun(run)
+    {
+        if (!options.tracePath.empty()) {
+            mTrace = std::make_unique<WbTraceWriter>(options.tracePath, run);
+            run.AddListener(mTrace.get());
+            run.SetObserver(mTrace.get());
+        }
+        if (options.quiet)
+            return;
+        mSummary = std::make_unique<WbDaySummary>(out);
+        run.AddListener(mSummary.get());
+        const bool terminal = ::isatty(::fileno(err)) != 0;
+        if (terminal || WbProgressLine::IsLongRun(days)) {
+            mProgress = std::make_unique<WbProgressLine>(err, terminal, days);
+            run.AddListener(mProgress.get());
+        }
+    }
+    RunOutputs(const RunOutputs&) = delete;
+    RunOutputs& operator=(const RunOutputs&) = delete;
+    ~RunOutputs() { mRun.SetObserver(nullptr); }
+
+    void Close()
+    {
+        mRun.SetObserver(nullptr);
+        if (mTrace)
+            mTrace->Close();
+    }
+
+private:
+    WbHostRun& mRun;
+    std::unique_ptr<WbTraceWriter> mTrace;
+    std::unique_ptr<WbDaySummary> mSummary;
+    std::unique_ptr<WbProgressLine> mProgress;
+};
+
+void RunTower(const WbHostOptions& options, const WbScenario& scenario,
+              const std::vector<std::unique_ptr<WbHostAddOn>>& addOns, std::FILE* out, std::FILE* err)
+{
+    WbFilmShelf shelf(scenario.films);
+    WbWorldDef worldDef;
+    const std::string modulePath = options.modulePath.empty() ? DefaultModulePath() : options.modulePath;
+    WbLoadResult loaded = WbLoadPluginModule(modulePath, &worldDef);
+    if (!loaded.module)
+        throw RunError(loaded.error);
+    WbTenantDef* def = loaded.module->GetDefinition();
+    if (!def)
+        throw RunError(modulePath + ": the module made no tenant definition");
+    if (!options.quiet)
+        std::fprintf(out, "Module \"%s\" (type %s) from %s: tenant definition %s\n",
+                     loaded.module->GetAttr().mName.GetString(), WbFourCCText(loaded.module->GetAttr().mType).c_str(),
+                     modulePath.c_str(), WbFourCCText(def->GetType()).c_str());
+    shelf.OfferTo(def);
+
+    WbHostRun run(WbHostTower::FromScenario(scenario, def, shelf), scenario.passesPerMinute);
+    if (!options.loadPath.empty())
+        WbTowerStore::Load(run, options.loadPath);
+    RunOutputs outputs(run, options, scenario.days, out, err);
+    for (const auto& addOn : addOns)
+        addOn->Attach(run);
+    run.RunMinutes(int64_t(scenario.days) * WbDateTime::kMinutesPerDay);
+    run.Finish();
+    outputs.Close();
+    for (const auto& addOn : addOns)
+        addOn->Finish(run);
+    if (!options.reportPath.empty())
+        WbTowerReport::Write(options.reportPath, WbTowerReport::Make(run.GetTower()));
+    if (!options.savePath.empty())
+        WbTowerStore::Save(run, options.savePath);
+}
+
+} // namespace
+
+int WbTowerHost::Run(int argc, const char* const* argv)
+{
+    const auto addOns = WbMakeHostAddOns();
+    WbHostOptions options;
+    const WbOptionsResult parsed = WbReadHostOptions(argc, argv, options, addOns);
+    if (parsed.outcome == WbOptionsResult::Outcome::Exit) {
+        if (parsed.exitCode == kSuccess)
+            std::fputs(parsed.message.c_str(), mOut);
+        else
+            std::fprintf(mErr, "towerhost: %s\n", parsed.message.c_str());
+        return parsed.exitCode;
+    }
+    try {
+        const WbScenario scenario = ReadScenario(options, addOns);
+        RunTower(options, scenario, addOns, mOut, mErr);
+    } catch (const WbScenarioError& error) {
+        std::fprintf(mErr, "towerhost: %s\n", error.what());
+        return kUsageError;
+    } catch (const std::exception& error) {
+        std::fprintf(mErr, "towerhost: %s\n", error.what());
+        return kRunError;
+    }
+    return kSuccess;
+}
