@@ -13,8 +13,8 @@ public:
     WbTenantMemberDef(CString name, int32_t demandType, int32_t startSilhouetteType, int32_t endSilhouetteType,
                       int32_t optionType, int32_t percent, int32_t numOfPeople, float rate)
         : mName(std::move(name)), mDemandType(demandType), mStartSilhouetteType(startSilhouetteType),
-          mEndSilhouetteType(endSilhouetteType), mOptionType(optionType), mPercent(percent),
-          mNumOfPeople(numOfPeople), mRate(rate)
+          mEndSilhouetteType(endSilhouetteType), mOptionType(optionType), mPercent(percent), mNumOfPeople(numOfPeople),
+          mRate(rate)
     {
     }
 

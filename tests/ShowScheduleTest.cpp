@@ -330,16 +330,3 @@ TEST(ShowSchedule, LoadedRecordWithoutItsFilm)
         EXPECT_EQ(tower.Schedule()->GetShowDays(), 7);
     }
 }
-
-TEST(ShowSchedule, TruncatedRecordLeavesTheScheduleAsItWas)
-{
-    const std::vector<uint8_t> cut{1, 0, 0, 0, 5, 0, 0, 0, 6, 0};
-    TheaterTower tower;
-    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
-    tower.Place(film);
-    WbArchive in(cut);
-    tower.Schedule()->Read(in);
-    EXPECT_TRUE(in.IsFailed());
-    EXPECT_EQ(tower.Schedule()->GetTargetCount(), -1);
-    EXPECT_EQ(tower.Schedule()->GetMovie(), film);
-}

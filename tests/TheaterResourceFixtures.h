@@ -55,14 +55,14 @@ private:
 inline std::vector<uint8_t> AttrFixture()
 {
     return RecordBuilder()
-        .Byte(1)              // 0: version
-        .Code("CINE")         // 1: ID, stored as the bytes "ENIC"
-        .Int(1)               // 5: attribute
-        .Code("****")         // 9: ID depended on
-        .Int(3)               // 13: game level
-        .Int(0)               // 17: secret item
-        .Int(1720)            // 21: item type
-        .Int(0)               // 25: must item
+        .Byte(1)               // 0: version
+        .Code("CINE")          // 1: ID, stored as the bytes "ENIC"
+        .Int(1)                // 5: attribute
+        .Code("****")          // 9: ID depended on
+        .Int(3)                // 13: game level
+        .Int(0)                // 17: secret item
+        .Int(1720)             // 21: item type
+        .Int(0)                // 25: must item
         .Text("Movie Theater") // 29: name, 15 bytes; the record ends at 44
         .Build();
 }
@@ -114,13 +114,13 @@ inline std::vector<uint8_t> TndfFixture()
 inline std::vector<uint8_t> TmdfFixture()
 {
     return RecordBuilder()
-        .Byte(1)                     // 0: version
-        .Ints({-1, 0, 0, 0})         // 1 to 13: header
-        .Int(2)                      // 17: number of entries
-        .Text("")                    // 21: entry 1: name
-        .Ints({4, 18, 18, 1, 0, 1})  // 23: demand, start and end silhouette, option, percent, people
-        .Text("")                    // 47: entry 2: name
-        .Ints({4, 19, 19, 2, 0, 2})  // 49: the same six fields; ends at 73
+        .Byte(1)                    // 0: version
+        .Ints({-1, 0, 0, 0})        // 1 to 13: header
+        .Int(2)                     // 17: number of entries
+        .Text("")                   // 21: entry 1: name
+        .Ints({4, 18, 18, 1, 0, 1}) // 23: demand, start and end silhouette, option, percent, people
+        .Text("")                   // 47: entry 2: name
+        .Ints({4, 19, 19, 2, 0, 2}) // 49: the same six fields; ends at 73
         .Build();
 }
 
@@ -128,13 +128,18 @@ inline std::vector<uint8_t> TmdfFixture()
 inline std::vector<uint8_t> WodfFixture()
 {
     return RecordBuilder()
-        .Byte(1)                                                       // 0: version
-        .Int(5)                                                        // 1: number of remarks
-        .Ints({255, 255, 0, 0}).Text("It may be crowded.")             // 5
-        .Ints({255, 255, 0, 0}).Text("It seems like a blockbuster.")   // 41
-        .Ints({255, 255, 0, 0}).Text("I can't wait to see it.")        // 87
-        .Ints({255, 255, 0, 0}).Text("It looks like a good movie.")    // 128
-        .Ints({255, 255, 0, 0}).Text("I hope it will be fun.")         // 173; ends at 213
+        .Byte(1) // 0: version
+        .Int(5)  // 1: number of remarks
+        .Ints({255, 255, 0, 0})
+        .Text("It may be crowded.") // 5
+        .Ints({255, 255, 0, 0})
+        .Text("It seems like a blockbuster.") // 41
+        .Ints({255, 255, 0, 0})
+        .Text("I can't wait to see it.") // 87
+        .Ints({255, 255, 0, 0})
+        .Text("It looks like a good movie.") // 128
+        .Ints({255, 255, 0, 0})
+        .Text("I hope it will be fun.") // 173; ends at 213
         .Build();
 }
 
@@ -197,23 +202,23 @@ inline const std::vector<ExpectedResource>& TheaterInventory()
 }
 
 // A .res file made of entries: the module's own with some replaced or left out, for damaged variants.
-struct ResEntrySpec {
+struct ResEntryCopy {
     WbResName type;
     WbResName name;
     std::vector<uint8_t> data;
 };
 
-inline std::vector<ResEntrySpec> TheaterResEntries()
+inline std::vector<ResEntryCopy> TheaterResEntries()
 {
-    std::vector<ResEntrySpec> specs;
+    std::vector<ResEntryCopy> copies;
     WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
     if (entries)
         for (const WbResEntry& entry : *entries)
-            specs.push_back({entry.type, entry.name, {entry.data.begin(), entry.data.end()}});
-    return specs;
+            copies.push_back({entry.type, entry.name, {entry.data.begin(), entry.data.end()}});
+    return copies;
 }
 
-inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntrySpec>& specs)
+inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntryCopy>& copies)
 {
     auto put16 = [](std::vector<uint8_t>& out, uint32_t value) {
         out.push_back(uint8_t(value));
@@ -235,17 +240,17 @@ inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntrySpec>& specs)
     };
     std::vector<uint8_t> out{0, 0, 0, 0, 32, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0};
     out.resize(32, 0);
-    for (const ResEntrySpec& spec : specs) {
+    for (const ResEntryCopy& copy : copies) {
         std::vector<uint8_t> names;
-        putName(names, spec.type);
-        putName(names, spec.name);
+        putName(names, copy.type);
+        putName(names, copy.name);
         while (names.size() % 4 != 0)
             names.push_back(0);
-        put32(out, uint32_t(spec.data.size()));
+        put32(out, uint32_t(copy.data.size()));
         put32(out, uint32_t(8 + names.size() + 16));
         out.insert(out.end(), names.begin(), names.end());
         out.insert(out.end(), 16, 0);
-        out.insert(out.end(), spec.data.begin(), spec.data.end());
+        out.insert(out.end(), copy.data.begin(), copy.data.end());
         while (out.size() % 4 != 0)
             out.push_back(0);
     }

@@ -3,7 +3,6 @@
 #include "TheaterTower.h"
 
 #include "WbImage.h"
-#include "WbPeople.h"
 
 #include <gtest/gtest.h>
 
@@ -63,38 +62,6 @@ TEST(TowerArrivals, ClearingTheReserveCallsOffPendingArrivals)
     EXPECT_EQ(tower.theater->GetCustomerCount(), 0);
     EXPECT_EQ(other.GetCustomerCount(), 2);
     EXPECT_EQ(other.GetReserveCount(), 0);
-}
-
-TEST(TowerPeople, PeopleArePooled)
-{
-    WbTowerDoc doc;
-    WbPeople* first = doc.MakePerson();
-    WbPeople* second = doc.MakePerson();
-    EXPECT_NE(first, second);
-    first->SetCurTenantID(5);
-    first->SetWorkTenant(5);
-    doc.ReleasePerson(first);
-    WbPeople* again = doc.MakePerson();
-    EXPECT_EQ(again, first);
-    EXPECT_EQ(again->GetCurTenantID(), 0u);
-    EXPECT_EQ(again->GetWorkTenant(), 0u);
-}
-
-TEST(TowerTenant, StaffComeOnceAndLeaveWithEverybody)
-{
-    TheaterTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1)));
-    tower.theater->CallBelongPeople(540);
-    tower.theater->CallBelongPeople(541);
-    ASSERT_EQ(tower.theater->GetStaff().size(), 2u);
-    EXPECT_EQ(tower.theater->GetStaff()[0]->GetWorkTenant(), tower.theater->GetEquipID());
-    tower.theater->EnterCustomer(tower.doc.MakePerson(), 700);
-
-    tower.theater->PushOutAllCustomer(&tower.doc);
-    EXPECT_EQ(tower.theater->GetStaff().size(), 2u);
-    tower.theater->PushOutAll(&tower.doc);
-    EXPECT_TRUE(tower.theater->GetStaff().empty());
-    EXPECT_EQ(tower.log.Events().back().value, 2);
 }
 
 TEST(TowerMoney, TheDaysIncomeIsBookedOnce)

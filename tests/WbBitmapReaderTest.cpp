@@ -1,7 +1,7 @@
 // The module's bitmaps: headers, sizes and palettes as the host expects them, read into images; damaged
 // bitmaps are refused with the field and its limit.
-#include "TheaterResourceFixtures.h"
 #include "WbBitmapReader.h"
+#include "TheaterResourceFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
         size_t size;
     };
     const Expected bitmaps[] = {
-        {100, 26, 130, 4706}, {1000, 248, 384, 96296}, {1001, 232, 324, 76232},
+        {100, 26, 130, 4706},    {1000, 248, 384, 96296}, {1001, 232, 324, 76232},
         {1002, 248, 324, 81416}, {1003, 248, 324, 81416},
     };
     std::vector<WbPalette> palettes;
@@ -68,16 +68,18 @@ TEST(TheaterBitmaps, EveryFrameIsADifferentPicture)
         uint32_t id;
         int frameHeight, frames;
     };
-    for (const Sheet& sheet : {Sheet{100, 26, 5}, Sheet{1000, 96, 4}, Sheet{1001, 108, 3}, Sheet{1002, 108, 3},
-                               Sheet{1003, 108, 3}}) {
+    for (const Sheet& sheet :
+         {Sheet{100, 26, 5}, Sheet{1000, 96, 4}, Sheet{1001, 108, 3}, Sheet{1002, 108, 3}, Sheet{1003, 108, 3}}) {
         SCOPED_TRACE("bitmap " + std::to_string(sheet.id));
-        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(resources.Get()->Find(kResTypeBitmap, sheet.id), sheet.id);
+        WbParsed<std::unique_ptr<WbBitImage>> image =
+            WbReadBitmap(resources.Get()->Find(kResTypeBitmap, sheet.id), sheet.id);
         ASSERT_TRUE(image) << image.GetError();
         const std::vector<uint8_t>& pixels = (*image)->GetPixels();
         const size_t frameBytes = size_t((*image)->GetWidth()) * size_t(sheet.frameHeight);
         for (int a = 0; a < sheet.frames; ++a)
             for (int b = a + 1; b < sheet.frames; ++b)
-                EXPECT_FALSE(std::equal(pixels.begin() + long(a * frameBytes), pixels.begin() + long((a + 1) * frameBytes),
+                EXPECT_FALSE(std::equal(pixels.begin() + long(a * frameBytes),
+                                        pixels.begin() + long((a + 1) * frameBytes),
                                         pixels.begin() + long(b * frameBytes)))
                     << "frames " << a << " and " << b;
     }
@@ -87,13 +89,19 @@ TEST(TheaterBitmaps, EveryFrameIsADifferentPicture)
 std::vector<uint8_t> SmallBitmapFixture()
 {
     return RecordBuilder()
-        .Ints({40, 3, 2})          // 0: header size, width, height (bottom row first)
-        .Ints({1 | 8 << 16})       // 12: planes, bits per pixel
-        .Ints({0, 8, 2835, 2835})  // 16: compression, image size, resolution
-        .Ints({4, 0})              // 32: colours used, colours important
-        .Ints({0x00FFFFFF, 0x00FF0000, 0x0000FF00, 0})  // 40: white, red, green, black (blue, green, red, 0)
-        .Byte(3).Byte(3).Byte(3).Byte(0)                // 56: bottom row: black, black, black, padding
-        .Byte(0).Byte(1).Byte(2).Byte(0)                // 60: top row: white, red, green, padding
+        .Ints({40, 3, 2})                              // 0: header size, width, height (bottom row first)
+        .Ints({1 | 8 << 16})                           // 12: planes, bits per pixel
+        .Ints({0, 8, 2835, 2835})                      // 16: compression, image size, resolution
+        .Ints({4, 0})                                  // 32: colours used, colours important
+        .Ints({0x00FFFFFF, 0x00FF0000, 0x0000FF00, 0}) // 40: white, red, green, black (blue, green, red, 0)
+        .Byte(3)
+        .Byte(3)
+        .Byte(3)
+        .Byte(0) // 56: bottom row: black, black, black, padding
+        .Byte(0)
+        .Byte(1)
+        .Byte(2)
+        .Byte(0) // 60: top row: white, red, green, padding
         .Build();
 }
 

@@ -1,7 +1,7 @@
-// Object maps: the module's five maps give exactly the tabled parts; damaged maps are refused by line.
+// Object maps: the module's five maps give exactly their parts; damaged maps are refused by line.
+#include "WbObjectMap.h"
 #include "TheaterResourceFixtures.h"
 #include "WbBitmapReader.h"
-#include "WbObjectMap.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ const ExpectedPart kParts[] = {
     {1003, "OutView", 101, 30302, {0, 216, 248, 324}, false},
 };
 
-TEST(TheaterObjectMaps, GiveTheTabledParts)
+TEST(TheaterObjectMaps, GiveTheirParts)
 {
     TheaterResFile resources;
     size_t row = 0;
@@ -51,7 +51,7 @@ TEST(TheaterObjectMaps, GiveTheTabledParts)
         WbParsed<std::vector<WbObjectMapPart>> parts = WbParseObjectMap(resources.Get()->Find("OBJMAP", map), map);
         ASSERT_TRUE(parts) << parts.GetError();
         for (const WbObjectMapPart& part : *parts) {
-            ASSERT_LT(row, std::size(kParts)) << "OBJMAP " << map << " has more parts than tabled";
+            ASSERT_LT(row, std::size(kParts)) << "OBJMAP " << map << " has more parts than expected";
             const ExpectedPart& expected = kParts[row++];
             SCOPED_TRACE("OBJMAP " + std::to_string(map) + " part " + part.name);
             EXPECT_EQ(expected.map, map);
@@ -114,7 +114,8 @@ TEST(ObjectMap, DamagedMapsAreRefusedWithTheirLine)
          "OBJMAP 1000: line 1: part field outside a part"},
         {"DefParts without Name", Replaced(map, "DefParts\tName\tCsr", "DefParts\tCsr"),
          "OBJMAP 1000: line 1: expected 'DefParts<tab>Name<tab>name' or 'End', found 'DefParts\tCsr'"},
-        {"a NUL inside", Replaced(map, "Csr", std::string("C\0r", 3)), "OBJMAP 1000: line 1: holds a stray CR, LF or NUL"},
+        {"a NUL inside", Replaced(map, "Csr", std::string("C\0r", 3)),
+         "OBJMAP 1000: line 1: holds a stray CR, LF or NUL"},
         {"empty", {}, "OBJMAP 1000: no End line"},
     };
     for (const Case& c : cases) {

@@ -1,11 +1,11 @@
 // The module's compiled resource file: every resource under its type, ID and size, found through the
 // loaded module's record in the chain of resource modules; damaged files are refused with where and why.
+#include "WbResParser.h"
 #include "Afx.h"
 #include "CResFile.h"
 #include "TheaterResourceFixtures.h"
 #include "TheaterResources.h"
 #include "WbModuleLoader.h"
-#include "WbResParser.h"
 #include "WbTowerDoc.h"
 
 #include <gtest/gtest.h>
@@ -182,7 +182,9 @@ std::vector<uint8_t> SmallResFixture()
         .Ints({0, 0, 0, 0})                                // 56: data version, flags, language, version...
         .Ints({0x00030201})                                // 72: three data bytes and a padding byte
         .Ints({3, 32, 0x0006FFFF, 0x0040FFFF, 0, 0, 0, 0}) // 76: entry 2: string block 64
-        .Byte(7).Byte(8).Byte(9)                           // 108: three data bytes, unpadded at the end
+        .Byte(7)
+        .Byte(8)
+        .Byte(9) // 108: three data bytes, unpadded at the end
         .Build();
 }
 
@@ -218,7 +220,8 @@ TEST(ResFileParser, DamagedFilesAreRefusedWithEntryAndOffset)
          ".res: 10 bytes, a .res file opens with a 32-byte empty entry"},
         {"first entry not empty", Patched(good, 0, {1}),
          ".res: the first entry has data size 1 and header size 32, expected the empty entry (0 and 32)"},
-        {"header too small", Patched(good, 36, {20}), ".res: entry 1 at offset 32: header size 20, expected at least 32"},
+        {"header too small", Patched(good, 36, {20}),
+         ".res: entry 1 at offset 32: header size 20, expected at least 32"},
         {"header past the end", Patched(good, 36, {0xFF, 0xFF}),
          ".res: entry 1 at offset 32: header size 65535 runs past the end (79 bytes left)"},
         {"header size disagrees with its fields", Patched(good, 36, {32}),
@@ -227,7 +230,8 @@ TEST(ResFileParser, DamagedFilesAreRefusedWithEntryAndOffset)
          ".res: entry 1 at offset 32: the type name at offset 40 has no terminating NUL inside the header"},
         {"data past the end", Patched(good, 32, {100}),
          ".res: entry 1 at offset 32: data size 100 runs past the end (39 bytes left)"},
-        {"last data cut", Truncated(good, 110), ".res: entry 2 at offset 76: data size 3 runs past the end (2 bytes left)"},
+        {"last data cut", Truncated(good, 110),
+         ".res: entry 2 at offset 76: data size 3 runs past the end (2 bytes left)"},
         {"stray bytes after the last entry", Extended(good, {0, 0, 0, 0}),
          ".res: entry 3 at offset 112: 3 bytes left, an entry header needs at least 8"},
     };
@@ -246,7 +250,8 @@ TEST(ResFileParser, DamagedModuleResourcesFindNothingAndSayWhy)
     module.resources = damaged;
     const CResFile resFile(&module);
     EXPECT_TRUE(resFile.Find("TNDF", 1).empty());
-    EXPECT_EQ(resFile.GetError(), "Damaged.wbp: .res: entry 1 at offset 32: data size 100 runs past the end (39 bytes left)");
+    EXPECT_EQ(resFile.GetError(),
+              "Damaged.wbp: .res: entry 1 at offset 32: data size 100 runs past the end (39 bytes left)");
 
     WbModule bare;
     bare.path = "Bare.wbp";

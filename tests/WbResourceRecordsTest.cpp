@@ -1,8 +1,8 @@
 // The theater's binary records: carried byte for byte by the module, read into the host's values, and
 // refused with a message that names the record, the field and the limit when damaged.
+#include "WbResourceRecords.h"
 #include "TheaterResourceFixtures.h"
 #include "WbFourCC.h"
-#include "WbResourceRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ TEST(TheaterRecords, ModuleCarriesEachRecordByteForByte)
     };
     for (const Expected& record : records) {
         SCOPED_TRACE(std::string(record.type) + " " + std::to_string(record.id));
-        EXPECT_EQ(record.bytes.size(), record.size) << "the fixture disagrees with the record's tabled size";
+        EXPECT_EQ(record.bytes.size(), record.size) << "the fixture is not the record's size";
         EXPECT_EQ(Found(*resources.Get(), record.type, record.id), record.bytes);
     }
 }
@@ -130,7 +130,7 @@ TEST(TheaterRecords, RemarksAreFiveTexts)
 
 template <typename T>
 std::function<std::string(std::span<const uint8_t>)> ErrorOf(WbParsed<T> (*reader)(std::span<const uint8_t>, uint32_t),
-                                                            uint32_t id)
+                                                             uint32_t id)
 {
     return [reader, id](std::span<const uint8_t> bytes) {
         WbParsed<T> parsed = reader(bytes, id);

@@ -1,6 +1,6 @@
 // The module's comment texts: two string blocks of 76 and 160 bytes, read by string ID.
-#include "TheaterResourceFixtures.h"
 #include "WbStringTable.h"
+#include "TheaterResourceFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -22,22 +22,22 @@ namespace {
 
 using json = nlohmann::json;
 
+// A step's kind and the keys it needs besides "do" (and the optional "day" and "minute").
 struct KindInfo {
     WbActionStep::Kind kind;
     std::vector<std::string> required;
-    std::vector<std::string> optional;
 };
 
 const std::map<std::string, KindInfo>& Kinds()
 {
     static const std::map<std::string, KindInfo> kinds = {
-        {"open_info", {WbActionStep::Kind::OpenInfo, {"theater"}, {}}},
-        {"press", {WbActionStep::Kind::Press, {"item"}, {}}},
-        {"select_film", {WbActionStep::Kind::SelectFilm, {"film"}, {}}},
-        {"type", {WbActionStep::Kind::Type, {"item", "text"}, {}}},
-        {"snapshot", {WbActionStep::Kind::Snapshot, {}, {}}},
-        {"set_status", {WbActionStep::Kind::SetStatus, {"theater", "status"}, {}}},
-        {"render", {WbActionStep::Kind::Render, {"file"}, {}}},
+        {"open_info", {WbActionStep::Kind::OpenInfo, {"theater"}}},
+        {"press", {WbActionStep::Kind::Press, {"item"}}},
+        {"select_film", {WbActionStep::Kind::SelectFilm, {"film"}}},
+        {"type", {WbActionStep::Kind::Type, {"item", "text"}}},
+        {"snapshot", {WbActionStep::Kind::Snapshot, {}}},
+        {"set_status", {WbActionStep::Kind::SetStatus, {"theater", "status"}}},
+        {"render", {WbActionStep::Kind::Render, {"file"}}},
     };
     return kinds;
 }
@@ -140,15 +140,15 @@ std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::str
                 step.theater = theater.get<std::string>();
             else
                 step.theater = int(ReadNumber(theater, at + ".theater", 1, WbScenarioLimits::kMaxTheaters));
-            step.label += " " + (theater.is_string() ? theater.get<std::string>() : theater.dump());
+            step.label.append(" ").append(theater.is_string() ? theater.get<std::string>() : theater.dump());
         }
         if (entry.contains("item")) {
             step.item = int(ReadNumber(entry["item"], at + ".item", 0, 0xFFFF));
-            step.label += " " + std::to_string(step.item);
+            step.label.append(" ").append(std::to_string(step.item));
         }
         if (entry.contains("film")) {
             step.film = ReadText(entry["film"], at + ".film");
-            step.label += " " + step.film;
+            step.label.append(" ").append(step.film);
         }
         if (entry.contains("text"))
             step.text = ReadText(entry["text"], at + ".text");
@@ -158,7 +158,7 @@ std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::str
             step.file = ReadText(entry["file"], at + ".file");
             if (step.file.empty())
                 throw WbScenarioError(at + ".file: empty");
-            step.label += " " + step.file;
+            step.label.append(" ").append(step.file);
         }
         steps.push_back(std::move(step));
     }

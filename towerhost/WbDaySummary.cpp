@@ -18,17 +18,22 @@ std::string ClockText(int32_t minute)
     return text;
 }
 
+int32_t ReadInt32(const std::vector<uint8_t>& bytes, size_t offset)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value |= uint32_t(bytes[offset + i]) << (8 * i);
+    return int32_t(value);
+}
+
 // The target of the day's shows from the save record: a length word of at least 20, then the film ID
 // and the target, both 32-bit little-endian. Absent when the theater has no schedule.
 bool ReadTarget(const std::vector<uint8_t>& extraData, int32_t& target)
 {
     constexpr size_t kTargetOffset = 8;
-    if (extraData.size() < kTargetOffset + 4 || extraData[0] < 20)
+    if (extraData.size() < kTargetOffset + 4 || ReadInt32(extraData, 0) < 20)
         return false;
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= uint32_t(extraData[kTargetOffset + i]) << (8 * i);
-    target = int32_t(value);
+    target = ReadInt32(extraData, kTargetOffset);
     return true;
 }
 
@@ -65,9 +70,11 @@ void WbDaySummary::OnStatusChange(WbHostRun& run, const WbStatusChange& change)
         shows.push_back({int32_t(run.GetMinute()), -1});
 }
 
-void WbDaySummary::OnFundsChange(WbHostRun&, int theater, int64_t amount)
+// Only the idle passes book the day's takings; money moved by the player's doing (a film's cost paid from
+// a dialog) is not the theater's income.
+void WbDaySummary::OnFundsChange(WbHostRun& run, int theater, int64_t amount)
 {
-    if (mDayOpen)
+    if (mDayOpen && run.IsIdlePassRunning())
         mTheaters[size_t(theater)].booked += amount;
 }
 

@@ -5,12 +5,10 @@
 #include "WbFilmShelf.h"
 #include "WbImage.h"
 #include "WbMoviePlugin.h"
-
-#include <png.h>
+#include "WbPngWriter.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csetjmp>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -272,40 +270,6 @@ void DrawDialog(Canvas& canvas, const WbDialog& dialog, int top, const WbFilmShe
     canvas.Raw("</g>\n</g>\n");
 }
 
-// libpng reports errors by longjmp; this frame holds no object with a destructor.
-struct PngSink {
-    std::vector<uint8_t>* bytes;
-};
-
-void PngWrite(png_structp png, png_bytep data, png_size_t length)
-{
-    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-    sink->bytes->insert(sink->bytes->end(), data, data + length);
-}
-
-void PngFlush(png_structp) {}
-
-bool WritePng(PngSink* sink, int width, int height, const png_color* palette, png_bytepp rows)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        return false;
-    }
-    png_set_write_fn(png, sink, PngWrite, PngFlush);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_PLTE(png, info, palette, 256);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
 } // namespace
 
 namespace WbDialogSvg {
@@ -315,22 +279,13 @@ std::vector<uint8_t> EncodePng(const WbBitImage& image, const RECT& part)
     const RECT r{std::clamp<LONG>(part.left, 0, image.GetWidth()), std::clamp<LONG>(part.top, 0, image.GetHeight()),
                  std::clamp<LONG>(part.right, 0, image.GetWidth()),
                  std::clamp<LONG>(part.bottom, 0, image.GetHeight())};
-    const int width = std::max<int>(r.right - r.left, 1);
-    const int height = std::max<int>(r.bottom - r.top, 1);
-    std::vector<uint8_t> pixels(size_t(width) * size_t(height), 0);
+    WbBitImage cropped(std::max<int>(r.right - r.left, 1), std::max<int>(r.bottom - r.top, 1));
+    cropped.SetPalette(image.GetPalette());
     for (int y = 0; y < r.bottom - r.top; ++y)
         for (int x = 0; x < r.right - r.left; ++x)
-            pixels[size_t(y) * size_t(width) + size_t(x)] = image.GetPixel(r.left + x, r.top + y);
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
-        rows[size_t(y)] = pixels.data() + size_t(y) * size_t(width);
-    png_color palette[256];
-    for (int i = 0; i < 256; ++i)
-        palette[i] = {image.GetPalette()[size_t(i)].red, image.GetPalette()[size_t(i)].green,
-                      image.GetPalette()[size_t(i)].blue};
+            cropped.SetPixel(x, y, image.GetPixel(r.left + x, r.top + y));
     std::vector<uint8_t> bytes;
-    PngSink sink{&bytes};
-    if (!WritePng(&sink, width, height, palette, rows.data()))
+    if (!WbEncodePng(cropped, bytes))
         throw std::runtime_error("the film's still cannot be encoded as PNG");
     return bytes;
 }

@@ -40,7 +40,8 @@ WbParsed<std::unique_ptr<WbBitImage>> WbReadBitmap(std::span<const uint8_t> byte
         return Result::Failure(name + "width " + std::to_string(width) + ", expected 1 to " +
                                std::to_string(kMaxBitmapSide));
     if (height < 0)
-        return Result::Failure(name + "height " + std::to_string(height) + " (rows top first), expected bottom-up rows");
+        return Result::Failure(name + "height " + std::to_string(height) +
+                               " (rows top first), expected bottom-up rows");
     if (height == 0 || height > kMaxBitmapSide)
         return Result::Failure(name + "height " + std::to_string(height) + ", expected 1 to " +
                                std::to_string(kMaxBitmapSide));

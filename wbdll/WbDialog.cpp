@@ -149,6 +149,8 @@ int WbDialog::RealizeText(std::span<const uint8_t> text, WbEquip* owner, const W
     CreateWnd(parent, RECT{topLeft.x, topLeft.y, topLeft.x + width, topLeft.y + height}, 0);
     ShowWindow(SW_SHOW);
     mOpen = true;
+    // A closed dialog opened again is no longer the host's to delete.
+    std::erase(ClosedDialogs(), this);
     OpenDialogs().push_back(this);
     OnWbCreate();
     return 1;
@@ -377,8 +379,8 @@ int WbInfoDialog::GetCommentString(UINT id, CString& text)
     }
     if (id > kModuleCommentBase && id <= kModuleCommentBase + 0xFFFF) {
         const HINSTANCE module = GetTemplateModule();
-        text = module ? WbLoadResString(CResFile(module), id - kModuleCommentBase + kModuleCommentFirstString)
-                      : CString();
+        text =
+            module ? WbLoadResString(CResFile(module), id - kModuleCommentBase + kModuleCommentFirstString) : CString();
         return text.IsEmpty() ? 0 : 1;
     }
     text.Empty();

@@ -2,6 +2,7 @@
 #include "WbDlgItem.h"
 
 #include "WbDialog.h"
+#include "WbFourCC.h"
 #include "WbMoviePlugin.h"
 #include "WbTenant.h"
 
@@ -115,9 +116,16 @@ CString WbDlgItemMovie::GetDisplayText() const
     case Showing::Movie:
         text = "movie " + mMovieName;
         break;
-    case Showing::Still:
-        text.Format("still %s %d", mStillSource.GetString(), mStillID);
+    case Showing::Still: {
+        // An ID that spells four characters (the still's object code) is shown as them.
+        const std::string code = WbFourCCText(uint32_t(mStillID));
+        const bool spelled = std::all_of(code.begin(), code.end(), [](char c) { return c >= ' ' && c <= '~'; });
+        if (spelled)
+            text.Format("still %s '%s'", mStillSource.GetString(), code.c_str());
+        else
+            text.Format("still %s %d", mStillSource.GetString(), mStillID);
         break;
+    }
     }
     return text;
 }

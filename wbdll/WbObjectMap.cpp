@@ -180,8 +180,8 @@ WbParsed<int> WbAddObjectMap(WbImageObj& images, const std::vector<WbObjectMapPa
         const RECT& rect = parts[i].rect;
         if (rect.left >= bitmap->GetWidth() || rect.top >= bitmap->GetHeight())
             return WbParsed<int>::Failure(
-                "OBJMAP " + std::to_string(id) + ": part " + std::to_string(i + 1) + " '" + parts[i].name +
-                "' (line " + std::to_string(parts[i].line) + ") starts at " + std::to_string(rect.left) + "," +
+                "OBJMAP " + std::to_string(id) + ": part " + std::to_string(i + 1) + " '" + parts[i].name + "' (line " +
+                std::to_string(parts[i].line) + ") starts at " + std::to_string(rect.left) + "," +
                 std::to_string(rect.top) + ", outside bitmap " + std::to_string(id) + " (" +
                 std::to_string(bitmap->GetWidth()) + " x " + std::to_string(bitmap->GetHeight()) + ")");
     }

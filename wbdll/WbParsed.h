@@ -5,8 +5,7 @@
 #include <string>
 #include <utility>
 
-template <typename T>
-class WbParsed {
+template <typename T> class WbParsed {
 public:
     WbParsed(T value) : mValue(std::move(value)) {}
     static WbParsed Failure(std::string message)

@@ -77,8 +77,8 @@ public:
             return false;
         const uint8_t end = mBytes[mAt + 1 + length];
         if (end != 0) {
-            Fail(field + " at offset " + std::to_string(start) + " is not ended by a NUL (byte " +
-                 std::to_string(end) + " after its " + std::to_string(length) + " characters)");
+            Fail(field + " at offset " + std::to_string(start) + " is not ended by a NUL (byte " + std::to_string(end) +
+                 " after its " + std::to_string(length) + " characters)");
             return false;
         }
         out = CString(std::string(reinterpret_cast<const char*>(mBytes.data() + mAt + 1), length));

@@ -36,6 +36,5 @@ WBDLL_API WbParsed<WbDescRecord> WbReadDescRecord(std::span<const uint8_t> bytes
 // and closing minutes.
 WBDLL_API WbParsed<WbTenantDefData> WbReadTenantDefRecord(std::span<const uint8_t> bytes, uint32_t id = 1);
 // The customer kinds; each one's rate is its percentage of 100, or an equal share when no kind gives one.
-WBDLL_API WbParsed<std::vector<WbTenantMemberDef>> WbReadMemberTable(std::span<const uint8_t> bytes,
-                                                                     uint32_t id = 1);
+WBDLL_API WbParsed<std::vector<WbTenantMemberDef>> WbReadMemberTable(std::span<const uint8_t> bytes, uint32_t id = 1);
 WBDLL_API WbParsed<std::vector<WbRemark>> WbReadRemarks(std::span<const uint8_t> bytes, uint32_t id = 1);

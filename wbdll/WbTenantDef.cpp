@@ -3,9 +3,13 @@
 
 #include "CResFile.h"
 #include "WbDateTime.h"
+#include "WbDialog.h"
 #include "WbTenant.h"
 #include "WbTenantDefReader.h"
 #include "WbTowerDoc.h"
+
+#include <new>
+#include <string>
 
 CDefRsrcPlugin::CDefRsrcPlugin(uint32_t type, const WbPluginSpecifier& specifier, CResFile* resFile)
     : CPlugin(type, specifier)
@@ -77,8 +81,8 @@ WbTenantDef::WbTenantDef(uint32_t type, const WbPluginSpecifier& specifier, CRes
                          WbTenantPlugin* owner)
     : WbEquipDef(type, specifier, resFile, worldDef, owner)
 {
-    WbParsed<WbTenantResources> read = resFile ? WbReadTenantResources(*resFile)
-                                               : WbParsed<WbTenantResources>::Failure("no resource file");
+    WbParsed<WbTenantResources> read =
+        resFile ? WbReadTenantResources(*resFile) : WbParsed<WbTenantResources>::Failure("no resource file");
     if (read) {
         mDefData = read->data;
         mImageObj = std::move(read->images);
@@ -97,8 +101,17 @@ void WbTenantDef::PrepareTenantProc(WbTowerDoc*, WbTenant*) {}
 int WbTenantDef::OptionProc(WbTowerDoc*, WbEquip*, void*) { return 0; }
 void WbTenantDef::DrawPeople(WbTenant*, WbBitImage*) const {}
 int WbTenantDef::GetInfoDialogID() const { return 1000; }
-void WbTenantDef::ShowInfoDialog(WbTowerDoc*, WbTenant*) {}
-WbTenantInfoDialog* WbTenantDef::ConstructInfoDialog(WbTenant*) { return nullptr; }
+// The player inspects the tenant: its info dialog opens and stays open after this returns. The host program
+// calls WbOpenInfoDialog itself where it must tell why a dialog did not open.
+void WbTenantDef::ShowInfoDialog(WbTowerDoc* doc, WbTenant* tenant)
+{
+    std::string error;
+    WbOpenInfoDialog(doc, tenant, error);
+}
+WbTenantInfoDialog* WbTenantDef::ConstructInfoDialog(WbTenant* tenant)
+{
+    return new (std::nothrow) WbTenantInfoDialog(tenant);
+}
 void WbTenantDef::EmergencyProc(WbTowerDoc*, WbTenant*) {}
 void WbTenantDef::BurntDownProc(WbTowerDoc*, WbTenant*) {}
 void WbTenantDef::DebugInfo(WbTenant*, CString&) const {}

@@ -10,7 +10,10 @@
 
 namespace {
 
-std::string Missing(const char* type, uint32_t id) { return "the module has no " + std::string(type) + " " + std::to_string(id); }
+std::string Missing(const char* type, uint32_t id)
+{
+    return "the module has no " + std::string(type) + " " + std::to_string(id);
+}
 
 } // namespace
 

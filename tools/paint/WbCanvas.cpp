@@ -155,8 +155,8 @@ int WbCanvas::Text(int x, int y, std::string_view text, uint8_t index, int scale
             for (int row = 0; row < 7; ++row)
                 for (int column = 0; column < 5; ++column)
                     if (glyph->rows[size_t(row)] & (0x10 >> column))
-                        Fill(pen + column * scale, y + row * scale, pen + (column + 1) * scale,
-                             y + (row + 1) * scale, index);
+                        Fill(pen + column * scale, y + row * scale, pen + (column + 1) * scale, y + (row + 1) * scale,
+                             index);
         pen += kGlyphAdvance * scale;
     }
     return pen - x - scale;

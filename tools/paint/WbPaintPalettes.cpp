@@ -55,13 +55,9 @@ constexpr int kIconDarkGreys = 255 - kIconDarkGreyFirst;
 int IconLightGreyValue(int k) { return 250 - 5 * k; }
 int IconDarkGreyValue(int k) { return 170 - 170 * (k + 1) / (kIconDarkGreys + 1); }
 
-} // namespace
-
-uint8_t RampFirst(Ramp ramp) { return uint8_t(kRampBase + int(ramp) * kRampLength); }
-
-uint8_t Shade(Ramp ramp, int shade) { return uint8_t(RampFirst(ramp) + std::clamp(shade, 0, kRampLength - 1)); }
-
-uint8_t Grey(int brightness)
+// The grey of a palette nearest to a brightness: white, its light greys, its dark greys or black.
+uint8_t NearestGrey(int brightness, int lightFirst, int lightCount, int (*lightValue)(int), int darkFirst,
+                    int darkCount, int (*darkValue)(int))
 {
     int best = kWhite;
     int bestDistance = std::abs(255 - brightness);
@@ -71,12 +67,24 @@ uint8_t Grey(int brightness)
             bestDistance = std::abs(value - brightness);
         }
     };
-    for (int k = 0; k < kLightGreyCount; ++k)
-        consider(kLightGreyFirst + k, LightGreyValue(k));
-    for (int k = 0; k < kDarkGreyCount; ++k)
-        consider(kDarkGreyFirst + k, DarkGreyValue(k));
+    for (int k = 0; k < lightCount; ++k)
+        consider(lightFirst + k, lightValue(k));
+    for (int k = 0; k < darkCount; ++k)
+        consider(darkFirst + k, darkValue(k));
     consider(kBlack, 0);
     return uint8_t(best);
+}
+
+} // namespace
+
+uint8_t RampFirst(Ramp ramp) { return uint8_t(kRampBase + int(ramp) * kRampLength); }
+
+uint8_t Shade(Ramp ramp, int shade) { return uint8_t(RampFirst(ramp) + std::clamp(shade, 0, kRampLength - 1)); }
+
+uint8_t Grey(int brightness)
+{
+    return NearestGrey(brightness, kLightGreyFirst, kLightGreyCount, LightGreyValue, kDarkGreyFirst, kDarkGreyCount,
+                       DarkGreyValue);
 }
 
 WbColourTable TheaterPalette()
@@ -130,20 +138,8 @@ uint8_t IconCube(int red, int green, int blue)
 
 uint8_t IconGrey(int brightness)
 {
-    int best = kWhite;
-    int bestDistance = std::abs(255 - brightness);
-    auto consider = [&](int index, int value) {
-        if (std::abs(value - brightness) < bestDistance) {
-            best = index;
-            bestDistance = std::abs(value - brightness);
-        }
-    };
-    for (int k = 0; k < kIconLightGreys; ++k)
-        consider(1 + k, IconLightGreyValue(k));
-    for (int k = 0; k < kIconDarkGreys; ++k)
-        consider(kIconDarkGreyFirst + k, IconDarkGreyValue(k));
-    consider(kBlack, 0);
-    return uint8_t(best);
+    return NearestGrey(brightness, 1, kIconLightGreys, IconLightGreyValue, kIconDarkGreyFirst, kIconDarkGreys,
+                       IconDarkGreyValue);
 }
 
 } // namespace WbPaint

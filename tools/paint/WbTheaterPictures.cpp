@@ -109,10 +109,17 @@ void PaintScreen(WbCanvas& canvas, HallState state)
         PaintFringe(canvas, kFilmLeft - 2, kScreenRight + 2, kFilmBottom - 2, 0);
         break;
     case HallState::Entry:
-    case HallState::HalfFull:
-        // A blank white screen in the house light, a little brighter towards the middle.
+    case HallState::HalfFull: {
+        // The house lights are on and the projector shows its slide before the film.
         canvas.VerticalBlend(kFilmLeft, kScreenTop, kScreenRight, kFilmBottom, RampFirst(Ramp::Steel), 15, 12);
+        constexpr std::string_view kSlide = "PLEASE TAKE YOUR SEATS";
+        const int middle = (kFilmLeft + kScreenRight) / 2;
+        canvas.FillEllipse(middle - 80, kScreenTop + 12, middle + 80, kFilmBottom - 12, Shade(Ramp::Steel, 14));
+        canvas.FillEllipse(middle - 60, kScreenTop + 18, middle + 60, kFilmBottom - 18, kWhite);
+        canvas.Text(middle - WbCanvas::TextWidth(kSlide) / 2, (kScreenTop + kFilmBottom) / 2 - 3, kSlide,
+                    Shade(Ramp::Navy, 5));
         break;
+    }
     case HallState::Running:
         // The film's picture covers this area; what shows at its edges is the glow of the projection.
         canvas.VerticalBlend(kFilmLeft, kScreenTop, kScreenRight, kFilmBottom, RampFirst(Ramp::Navy), 9, 6);
@@ -552,7 +559,8 @@ void PaintCityIcon(WbCanvas& canvas, int top, IconLook look)
     constexpr Building kBuildings[3] = {{3, 10, 12, 2, 2, 4}, {9, 17, 17, 1, 3, 4}, {16, 23, 10, 4, 3, 2}};
     for (const Building& b : kBuildings) {
         canvas.Fill(b.left + shift, base - b.height, b.right + shift, base, colour(b.red, b.green, b.blue));
-        canvas.Fill(b.right - 1 + shift, base - b.height, b.right + shift, base, colour(b.red / 2, b.green / 2, b.blue / 2));
+        canvas.Fill(b.right - 1 + shift, base - b.height, b.right + shift, base,
+                    colour(b.red / 2, b.green / 2, b.blue / 2));
         for (int y = base - b.height + 2; y < base - 2; y += 3)
             for (int x = b.left + 2; x < b.right - 2; x += 2)
                 canvas.Plot(x + shift, y, colour(5, 5, 2));

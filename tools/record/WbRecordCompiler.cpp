@@ -82,7 +82,8 @@ void CompileField(std::string_view kind, std::string_view rest, std::vector<uint
             throw RecordError{"text has no closing quote"};
         std::string_view text = rest.substr(1, close - 1);
         if (text.size() > 255)
-            throw RecordError{"text is " + std::to_string(text.size()) + " characters, at most 255 fit its length byte"};
+            throw RecordError{"text is " + std::to_string(text.size()) +
+                              " characters, at most 255 fit its length byte"};
         out.push_back(uint8_t(text.size()));
         out.insert(out.end(), text.begin(), text.end());
         out.push_back(0);

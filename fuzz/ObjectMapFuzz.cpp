@@ -1,0 +1,18 @@
+// Fuzzes the object-map parser and the adding of its parts over a bitmap.
+#include "WbObjectMap.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    WbParsed<std::vector<WbObjectMapPart>> parts = WbParseObjectMap({data, size}, 1000);
+    if (!parts)
+        return 0;
+    for (const WbObjectMapPart& part : *parts)
+        if (part.rect.right <= part.rect.left || part.rect.bottom <= part.rect.top)
+            __builtin_trap();
+    WbImageObj images;
+    WbAddObjectMap(images, *parts, std::make_unique<WbBitImage>(248, 384), 1000);
+    return 0;
+}
