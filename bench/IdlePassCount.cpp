@@ -13,7 +13,12 @@ int main(int argc, char** argv)
         return 2;
     }
     const bool running = std::string(argv[1]) == "32";
-    const long passes = std::strtol(argv[2], nullptr, 10);
+    char* end = nullptr;
+    const long passes = std::strtol(argv[2], &end, 10);
+    if (*argv[2] == '\0' || *end != '\0' || passes < 0) {
+        std::fprintf(stderr, "IdlePassCount: PASSES \"%s\" is not a whole number of 0 or more\n", argv[2]);
+        return 2;
+    }
     IdleTheater theater(running ? 700 : 610);
     for (long i = 0; i < passes; ++i)
         theater.Pass();

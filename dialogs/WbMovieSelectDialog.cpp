@@ -16,29 +16,24 @@ WbMovieSelectDialog::WbMovieSelectDialog(WbTenant* tenant) : WbTenantInfoDialog(
 
 WbMovieSelectDialog::~WbMovieSelectDialog() = default;
 
-WbShowSchedule* WbMovieSelectDialog::GetSchedule() const
-{
-    return GetTenant() ? static_cast<WbShowSchedule*>(GetTenant()->GetRefCon()) : nullptr;
-}
-
 void WbMovieSelectDialog::OnWbCreate()
 {
     WbTowerDoc* doc = GetDocument();
-    WbShowSchedule* schedule = GetSchedule();
+    WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (doc && doc->GetWorldDef() && schedule)
         schedule->SetupSelectDialog(this);
 }
 
 void WbMovieSelectDialog::ListenToMessage(UINT message, void* param)
 {
-    if (WbShowSchedule* schedule = GetSchedule())
+    if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
         schedule->MovieTableMessage(message, param);
 }
 
 // A refused film leaves the dialog open with the reason shown; an accepted one closes it.
 int WbMovieSelectDialog::OnWbDialogCommand(UINT wParam, LONG)
 {
-    WbShowSchedule* schedule = GetSchedule();
+    WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (HIWORD(wParam) != 0 || LOWORD(wParam) != kShowButton || !schedule)
         return 1;
     if (schedule->AcceptSelectedMovie() == 1) {
@@ -51,13 +46,13 @@ int WbMovieSelectDialog::OnWbDialogCommand(UINT wParam, LONG)
 
 void WbMovieSelectDialog::OnWbCancel()
 {
-    WbShowSchedule* schedule = GetSchedule();
+    WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (schedule && schedule->GetInfoDialog())
         schedule->GetInfoDialog()->EnableWindow(TRUE);
 }
 
 void WbMovieSelectDialog::OnWbDestroy()
 {
-    if (WbShowSchedule* schedule = GetSchedule())
+    if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
         schedule->SetSelectDialog(nullptr);
 }

@@ -3,8 +3,6 @@
 
 #include "WbDialog.h"
 
-class WbShowSchedule;
-
 class WbMovieSelectDialog final : public WbTenantInfoDialog {
 public:
     explicit WbMovieSelectDialog(WbTenant* tenant);
@@ -20,7 +18,4 @@ public:
     void OnWbCancel() override;
     // The film table's selection moves the preview.
     void ListenToMessage(UINT message, void* param) override;
-
-private:
-    WbShowSchedule* GetSchedule() const;
 };

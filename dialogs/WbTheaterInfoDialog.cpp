@@ -24,11 +24,6 @@ WbTheaterInfoDialog::WbTheaterInfoDialog(WbTenant* tenant) : WbHallInfoDialog(te
 
 WbTheaterInfoDialog::~WbTheaterInfoDialog() = default;
 
-WbShowSchedule* WbTheaterInfoDialog::GetSchedule() const
-{
-    return GetTenant() ? static_cast<WbShowSchedule*>(GetTenant()->GetRefCon()) : nullptr;
-}
-
 // A burning theater keeps its film part as the template made it, and "Change Film" cannot be used.
 void WbTheaterInfoDialog::OnWbCreate()
 {
@@ -39,7 +34,7 @@ void WbTheaterInfoDialog::OnWbCreate()
         return;
     }
     WbTowerDoc* doc = GetDocument();
-    WbShowSchedule* schedule = GetSchedule();
+    WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (doc && doc->GetWorldDef() && schedule)
         schedule->SetupInfoDialog(this);
 }
@@ -49,7 +44,7 @@ void WbTheaterInfoDialog::OnWbCreate()
 void WbTheaterInfoDialog::MakeComments()
 {
     WbHallInfoDialog::MakeComments();
-    WbShowSchedule* schedule = GetSchedule();
+    WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (!schedule || !schedule->GetMovie())
         return;
     const int estimate = GetTenant()->CalcEstimateColor();
@@ -63,14 +58,14 @@ void WbTheaterInfoDialog::MakeComments()
 
 void WbTheaterInfoDialog::OnWbOK()
 {
-    if (WbShowSchedule* schedule = GetSchedule())
+    if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
         schedule->ApplyNewMovie();
     WbHallInfoDialog::OnWbOK();
 }
 
 void WbTheaterInfoDialog::OnWbDestroy()
 {
-    if (WbShowSchedule* schedule = GetSchedule())
+    if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
         schedule->SetInfoDialog(nullptr);
 }
 
@@ -79,7 +74,7 @@ void WbTheaterInfoDialog::OnWbDestroy()
 // dialog that cannot be realised is not kept, and the info dialog stays usable.
 void WbTheaterInfoDialog::ListenToMessage(UINT message, void*)
 {
-    WbShowSchedule* schedule = GetSchedule();
+    WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     WbTenantDef* def = GetTenantDef();
     if (message != UINT(kChangeFilmButton) || !schedule || schedule->GetSelectDialog() || !def)
         return;

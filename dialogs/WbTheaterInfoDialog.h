@@ -3,8 +3,6 @@
 
 #include "WbHallInfoDialog.h"
 
-class WbShowSchedule;
-
 class WbTheaterInfoDialog final : public WbHallInfoDialog {
 public:
     explicit WbTheaterInfoDialog(WbTenant* tenant);
@@ -20,7 +18,4 @@ public:
     void MakeComments() override;
     // "Change Film" (7099) opens the film selection dialog, unless one is open already.
     void ListenToMessage(UINT message, void* param) override;
-
-private:
-    WbShowSchedule* GetSchedule() const;
 };

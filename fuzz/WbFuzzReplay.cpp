@@ -10,39 +10,28 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
-
-bool Replay(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        std::cerr << path.string() << ": cannot open\n";
-        return false;
-    }
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return true;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    int replayed = 0;
-    bool ok = argc > 1;
+    std::vector<std::filesystem::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path = argv[i];
-        if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path))
-                if (entry.is_regular_file()) {
-                    ok = Replay(entry.path()) && ok;
-                    ++replayed;
-                }
-        } else {
-            ok = Replay(path) && ok;
-            ++replayed;
-        }
+        if (!std::filesystem::is_directory(argv[i]))
+            inputs.emplace_back(argv[i]);
+        else
+            for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+                if (entry.is_regular_file())
+                    inputs.push_back(entry.path());
     }
-    std::cout << replayed << " inputs replayed\n";
-    return ok && replayed > 0 ? 0 : 1;
+    bool ok = !inputs.empty();
+    for (const std::filesystem::path& path : inputs) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file) {
+            std::cerr << path.string() << ": cannot open\n";
+            ok = false;
+            continue;
+        }
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    }
+    std::cout << inputs.size() << " inputs replayed\n";
+    return ok ? 0 : 1;
 }

@@ -71,7 +71,6 @@ public:
     CFilePlugin(uint32_t type, const WbPluginSpecifier& specifier);
     ~CFilePlugin() override;
     CString GetName() const override;
-    HINSTANCE GetModuleHandleA() const override;
     // Binds the plug-in to its loaded module; returns nonzero on success. Stores the handle here.
     virtual int Load(HINSTANCE module);
     // Releases what Load bound; forgets the module here.

@@ -42,7 +42,7 @@ public:
     // the window (WIDTH x HEIGHT, centred on the template's point), one item per item line, then
     // calls OnWbCreate. Returns nonzero once the dialog is open, without waiting for it to end; on a
     // missing or malformed template it returns 0, opens nothing, and the object stays the caller's.
-    // modal, flags and show are kept for the host; the dialog is shown at once either way.
+    // modal and flags are kept for the host; show is not used, since the dialog is shown at once either way.
     int Realize(WbEquip* owner, const WBDLGTEMPLATE& dlgTemplate, WbTowerDoc* doc, WbImageObj* image,
                 const WbPalette* palette, int modal, CWnd* parent, int flags, int show);
     // Closes the dialog with a result: hides it, takes it off the open list and calls OnWbDestroy. A

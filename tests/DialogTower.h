@@ -1,10 +1,6 @@
-// A theater tower whose definition and dialog templates come from the module's own resources, with the
-// player's side of the dialogs: opening, pressing, choosing a film, reading items.
+// A theater tower with the player's side of the dialogs: opening, pressing, choosing a film, reading items.
 #pragma once
 
-#include "Afx.h"
-#include "CResFile.h"
-#include "TheaterResources.h"
 #include "TheaterTower.h"
 #include "WbDialog.h"
 #include "WbMovieSelectDialog.h"
@@ -15,7 +11,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,12 +24,11 @@ inline std::vector<uint8_t> TemplateFile(int id)
 
 inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-class DialogTower {
+// At 8:00 on day 1, before the theater opens, with money to spare and no people arriving on their own.
+class DialogTower : public TheaterTower {
 public:
-    DialogTower()
+    DialogTower() : TheaterTower(WbArrivalMode::None)
     {
-        doc.SetObserver(&log);
-        doc.SetArrivals(WbArrivalMode::None, 1);
         doc.SetWorldDef(std::make_unique<WbWorldDef>());
         doc.SetCurrentDateTime(WbDateTime(1, 480));
         doc.SetDayBase(1);
@@ -49,40 +43,17 @@ public:
         data.monthlyCostHundreds = 5;
         def.SetDefData(data);
     }
-    ~DialogTower()
+    ~DialogTower() { WbDialog::CloseAllDialogs(); }
+
+    // Places a theater in place of the last one; the host closes a tenant's dialogs and frees its schedule
+    // before the tenant goes.
+    WbTenant* Place(WbMoviePlugin* film, int32_t status = 10)
     {
         WbDialog::CloseAllDialogs();
         if (theater)
             def.DestructFinish(&doc, theater.get());
+        return TheaterTower::Place(film, status);
     }
-
-    WbMoviePlugin* AddFilm(const WbFilmInfo& info, bool listed = true)
-    {
-        films.push_back(std::make_unique<WbMoviePlugin>(info));
-        WbMoviePlugin* film = films.back().get();
-        film->SetTowerDoc(&doc);
-        def.GetSubPluginList()->Append(film);
-        if (listed)
-            doc.GetMovieList()->Append(film);
-        return film;
-    }
-
-    WbTenant* Place(WbMoviePlugin* film, int32_t status = 10, RECT area = RECT{0, 0, 31, 3})
-    {
-        // The host closes a tenant's dialogs before the tenant goes.
-        WbDialog::CloseAllDialogs();
-        if (theater)
-            def.DestructFinish(&doc, theater.get());
-        theater = std::make_unique<WbTenant>(&doc, &def, area, 1);
-        theater->SetStatus(status);
-        if (film)
-            theater->SetMoviePlugin(film);
-        def.PrepareTenantProc(&doc, theater.get());
-        log.Clear();
-        return theater.get();
-    }
-
-    WbShowSchedule* Schedule() const { return static_cast<WbShowSchedule*>(theater->GetRefCon()); }
 
     WbDialog* OpenInfo()
     {
@@ -109,11 +80,17 @@ public:
         auto* table = dynamic_cast<WbMovieTable*>(Select()->GetWbDlgItem(7112));
         return table ? table->ClickRow(table->FindRow(film)) : 0;
     }
-    // Opens the info dialog, opens the selection, picks the film and shows it.
-    WbDialog* AcceptFilm(const WbMoviePlugin* film)
+    // Opens the info dialog and, with "Change Film", the selection; returns the info dialog.
+    WbDialog* OpenSelection()
     {
         WbDialog* info = OpenInfo();
         Press(info, 7099);
+        return info;
+    }
+    // Opens both dialogs, picks the film and shows it.
+    WbDialog* AcceptFilm(const WbMoviePlugin* film)
+    {
+        WbDialog* info = OpenSelection();
         Choose(film);
         Press(Select(), 7092);
         return info;
@@ -124,18 +101,4 @@ public:
         const WbDlgItem* item = dialog->GetWbDlgItem(id);
         return item ? item->GetDisplayText().Str() : "<no item " + std::to_string(id) + ">";
     }
-
-    // The module's resources in the chain, as the module's start-up puts them there.
-    CDynLinkLibrary library{&kLibraryMarker, TheaterResourceBytes()};
-    CResFile resources{library.GetModule()};
-    WbTowerDoc doc;
-    EventLog log;
-    WbPluginSpecifier specifier;
-    WbTheaterPlugin plugin{WbFourCC("TnPl"), specifier};
-    WbTheaterDef def{WbFourCC("TnDf"), specifier, &resources, nullptr, &plugin};
-    std::vector<std::unique_ptr<WbMoviePlugin>> films;
-    std::unique_ptr<WbTenant> theater;
-
-private:
-    static constexpr int kLibraryMarker = 0;
 };

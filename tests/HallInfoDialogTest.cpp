@@ -60,6 +60,13 @@ protected:
     {
         return dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor();
     }
+    // A tenant of the given area, in place of the theater; its dialog needs no schedule.
+    WbTenant* PlaceSized(RECT area)
+    {
+        tower.def.DestructFinish(&tower.doc, tower.Place(nullptr));
+        tower.theater = std::make_unique<WbTenant>(&tower.doc, &tower.def, area, 1);
+        return tower.theater.get();
+    }
 
     DialogTower tower;
 };
@@ -72,7 +79,6 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndTheFavoriteButton)
     WbDialog* unnamed = Open();
     EXPECT_EQ(DialogTower::Text(unnamed, 7003), "Movie Theater");
     EXPECT_TRUE(unnamed->GetWbDlgItem(7090)->IsWindowEnabled());
-    DialogTower::Press(unnamed, IDCANCEL);
 
     tower.doc.GetNameList()->Add(new WbName("Odeon", tower.theater.get(), 0));
     WbDialog* named = Open();
@@ -127,33 +133,28 @@ TEST_F(HallInfoDialogTest, OkStoresOnlyAChangedNameOrAFavorite)
 
 TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
 {
-    WbTenant* tenant = tower.Place(nullptr);
-    WbDialog* normal = Open();
-    EXPECT_EQ(DialogTower::Text(normal, 7010), "At work");
-    EXPECT_EQ(StatusColour(normal), 0u);
-    DialogTower::Press(normal, IDCANCEL);
-
-    tower.doc.GetRouteNavigator()->SetConnected(tenant, false);
-    WbDialog* cutOff = Open();
-    EXPECT_EQ(DialogTower::Text(cutOff, 7010), "Unreachable to Lobby");
-    EXPECT_EQ(StatusColour(cutOff), 0x020000FFu);
-    EXPECT_EQ(DialogTower::Text(cutOff, 7080), Comment(2) + "\r");
-    DialogTower::Press(cutOff, IDCANCEL);
-
-    tenant->SetStatus(10000);
-    WbDialog* burningCutOff = Open();
-    EXPECT_EQ(DialogTower::Text(burningCutOff, 7010), "Unreachable to Lobby");
-    EXPECT_EQ(DialogTower::Text(burningCutOff, 7080), "");
-    EXPECT_EQ(DialogTower::Text(burningCutOff, 7021), "") << "no figures while on fire";
-    DialogTower::Press(burningCutOff, IDCANCEL);
-
-    tower.doc.GetRouteNavigator()->SetConnected(tenant, true);
-    WbDialog* burning = Open();
-    EXPECT_EQ(DialogTower::Text(burning, 7010), "Destroyed");
-    EXPECT_EQ(StatusColour(burning), 0x020000FFu);
-    EXPECT_EQ(DialogTower::Text(burning, 7004), "Rubble");
-    EXPECT_EQ(burning->GetWbDlgItem(7004)->GetValue(), 0);
-    EXPECT_EQ(DialogTower::Text(burning, 7080), "");
+    const struct {
+        bool connected;
+        int32_t status;
+        const char* line;
+        uint32_t colour;
+        std::string comments;
+    } cases[] = {{true, 10, "At work", 0, ""},
+                 {false, 10, "Unreachable to Lobby", 0x020000FF, Comment(2) + "\r"},
+                 {false, 10000, "Unreachable to Lobby", 0x020000FF, ""},
+                 {true, 10000, "Destroyed", 0x020000FF, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line + std::to_string(c.status));
+        WbTenant* tenant = tower.Place(nullptr, c.status);
+        tower.doc.GetRouteNavigator()->SetConnected(tenant, c.connected);
+        WbDialog* dialog = Open();
+        EXPECT_EQ(DialogTower::Text(dialog, 7010), c.line);
+        EXPECT_EQ(StatusColour(dialog), c.colour);
+        EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comments);
+        const bool burning = c.status == 10000;
+        EXPECT_EQ(DialogTower::Text(dialog, 7021).empty(), burning) << "no figures while on fire";
+        EXPECT_EQ(DialogTower::Text(dialog, 7004) == "Rubble" && dialog->GetWbDlgItem(7004)->GetValue() == 0, burning);
+    }
 }
 
 // The entrance is at unit 15 (the middle of a 31-unit theater); each mover is placed so that its
@@ -190,12 +191,10 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     floors->AddMover(3, RECT{15 - 102, 0, 15 - 98, 10}, false, {1});
     WbDialog* tie = Open();
     EXPECT_EQ(DialogTower::Text(tie, 7080), stairsFar);
-    DialogTower::Press(tie, IDCANCEL);
 
     tenant->SetBelongCapacity(0);
     WbDialog* noStaff = Open();
     EXPECT_EQ(DialogTower::Text(noStaff, 7080), "");
-    DialogTower::Press(noStaff, IDCANCEL);
     tenant->SetBelongCapacity(2);
     WbTenantDefData data = tower.def.GetDefData();
     data.incomePerCustomer = 0;
@@ -215,15 +214,14 @@ TEST_F(HallInfoDialogTest, CommentAreaHoldsFourLines)
 
 TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 {
-    WbTenant* oneFloor = tower.Place(nullptr, 10, RECT{0, 0, 10, 1});
+    WbTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1});
     oneFloor->SetPatIndex(2);
     WbDialog* small = Open();
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 160, 40 + 48}));
     EXPECT_EQ(small->GetWbDlgItem(7504)->GetRect(), (RECT{12, 39, 13 + 161, 40 + 49}));
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 302) << "100 x the definition's height 3 + pattern 2";
-    DialogTower::Press(small, IDCANCEL);
 
-    tower.Place(nullptr, 10, RECT{0, 0, 40, 2});
+    PlaceSized(RECT{0, 0, 40, 2});
     WbDialog* wide = Open();
     EXPECT_EQ(wide->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 274, 40 + 60}));
 }

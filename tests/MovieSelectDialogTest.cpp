@@ -39,10 +39,16 @@ TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
     tower.Schedule()->ProcessStatus(10, 30);
     ASSERT_EQ(tower.Schedule()->GetShowDays(), 1);
 
-    WbDialog* info = tower.OpenInfo();
-    DialogTower::Press(info, 7099);
+    WbDialog* info = tower.OpenSelection();
     ASSERT_NE(tower.Select(), nullptr);
     EXPECT_FALSE(info->IsWindowEnabled());
+    // Realised for the theater from this module's template 2000, centred on the 800 x 600 main window.
+    EXPECT_EQ(tower.Select()->GetTemplateModule(), tower.library.GetModule());
+    EXPECT_EQ(tower.Select()->GetTemplateID(), 2000u);
+    EXPECT_EQ(tower.Select()->GetOwner(), tower.theater.get());
+    RECT window;
+    tower.Select()->GetWindowRect(&window);
+    EXPECT_EQ(window, (RECT{400 - 209, 300 - 170, 400 + 209, 300 + 170}));
     EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1) << "the current film is preselected";
     EXPECT_EQ(tower.Choose(next), 1);
     EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 2");
@@ -69,16 +75,18 @@ TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
         int32_t status;
         int32_t funds;
         const char* message; // null: accepted
-    } cases[] = {{30, 100, kOpenMessage}, {32, 100, kOpenMessage}, {10, 19, kMoneyMessage},
-                 {31, 19, kMoneyMessage}, {10, 20, nullptr},       {10, 100, nullptr}};
+    } cases[] = {{30, 100, kOpenMessage},
+                 {32, 100, kOpenMessage},
+                 {10, 19, kMoneyMessage},
+                 {31, 19, kMoneyMessage},
+                 {10, 20, nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.status) + ", funds " + std::to_string(c.funds));
         DialogTower tower;
         WbMoviePlugin* next = tower.AddFilm(Film(2, 20));
         tower.Place(tower.AddFilm(Film(1, 15)), c.status);
         tower.doc.SetFunds(c.funds);
-        WbDialog* info = tower.OpenInfo();
-        DialogTower::Press(info, 7099);
+        WbDialog* info = tower.OpenSelection();
         tower.Choose(next);
         const int beeps = WbGetBeepCount();
         DialogTower::Press(tower.Select(), 7092);
@@ -86,13 +94,14 @@ TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
             ASSERT_NE(tower.Select(), nullptr) << "a refusal leaves the selection open";
             EXPECT_EQ(DialogTower::Text(tower.Select(), 7130), c.message);
             EXPECT_EQ(WbGetBeepCount(), beeps + 1);
-            DWORD frequency = 0;
-            DWORD duration = 0;
-            WbGetLastBeep(&frequency, &duration);
-            EXPECT_EQ(frequency + duration, 2u);
+            DWORD beep[2] = {0, 0};
+            WbGetLastBeep(&beep[0], &beep[1]);
+            EXPECT_EQ(beep[0] * 10 + beep[1], 11u) << "Beep(1, 1)";
             EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
             EXPECT_FALSE(info->IsWindowEnabled());
-            WbDialog::TickDialogs(2000);
+            WbDialog::TickDialogs(1999);
+            EXPECT_EQ(DialogTower::Text(tower.Select(), 7130), c.message) << "shown for 2000 ms";
+            WbDialog::TickDialogs(1);
             EXPECT_EQ(DialogTower::Text(tower.Select(), 7130).rfind("Produced by : ", 0), 0u);
         } else {
             EXPECT_EQ(tower.Select(), nullptr);
@@ -110,8 +119,7 @@ TEST(MovieSelectDialog, CancellingEitherDialogAppliesNothing)
     WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
     tower.Place(current);
 
-    WbDialog* info = tower.OpenInfo();
-    DialogTower::Press(info, 7099);
+    WbDialog* info = tower.OpenSelection();
     tower.Choose(next);
     DialogTower::Press(tower.Select(), IDCANCEL);
     EXPECT_EQ(tower.Select(), nullptr);
@@ -156,7 +164,10 @@ TEST(MovieSelectDialog, ListOrderAndPreselection)
     WbMoviePlugin* first = tower.AddFilm(Film(1, 10));
     WbMoviePlugin* hidden = tower.AddFilm(notRoadshow);
     WbMoviePlugin* third = tower.AddFilm(Film(3, 10));
-    WbMoviePlugin* unlisted = tower.AddFilm(Film(4, 10), false);
+    WbMoviePlugin* unlisted = tower.AddFilm(Film(4, 10));
+    tower.doc.GetMovieList()->Clear(); // the fourth film is installed but missing from the list
+    for (WbMoviePlugin* film : {first, hidden, third})
+        tower.doc.GetMovieList()->Append(film);
     auto selection = [&] {
         WbMovieTable* table = Table(tower.Select());
         std::vector<WbMoviePlugin*> rows;
@@ -166,8 +177,7 @@ TEST(MovieSelectDialog, ListOrderAndPreselection)
     };
 
     tower.Place(third);
-    WbDialog* info = tower.OpenInfo();
-    DialogTower::Press(info, 7099);
+    WbDialog* info = tower.OpenSelection();
     EXPECT_EQ(selection(), std::make_pair(std::vector<WbMoviePlugin*>{first, third}, 2));
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), third);
     tower.Choose(first);
@@ -178,50 +188,43 @@ TEST(MovieSelectDialog, ListOrderAndPreselection)
     DialogTower::Press(info, IDCANCEL);
 
     tower.Place(hidden);
-    DialogTower::Press(tower.OpenInfo(), 7099);
+    tower.OpenSelection();
     EXPECT_EQ(selection().second, 1) << "an unshowable current film gives way to the first listed";
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), first);
 
     tower.Place(unlisted);
-    DialogTower::Press(tower.OpenInfo(), 7099);
+    tower.OpenSelection();
     EXPECT_EQ(selection().second, 0) << "a showable film missing from the list has no row";
     EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 4");
 }
 
-TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStill)
+// The selection always shows stills; a second "Change Film" opens nothing, and only a newly selected row
+// moves the preview.
+TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
 {
     DialogTower tower;
     WbMoviePlugin* film = tower.AddFilm(Film(1, 15, 125));
+    WbMoviePlugin* second = tower.AddFilm(Film(2, 10));
     tower.Place(film);
     tower.doc.SetCurrentDateTime(WbDateTime(1, 700)); // the info dialog plays the film now
-    WbDialog* info = tower.OpenInfo();
+    WbDialog* info = tower.OpenSelection();
     EXPECT_EQ(dynamic_cast<WbDlgItemMovie*>(info->GetWbDlgItem(7123))->GetShowing(), WbDlgItemMovie::Showing::Movie);
-    DialogTower::Press(info, 7099);
     WbDialog* select = tower.Select();
     EXPECT_EQ(DialogTower::Text(select, 7132), "2");
     EXPECT_EQ(DialogTower::Text(select, 7133), "5");
     EXPECT_EQ(DialogTower::Text(select, 7131), "1500");
     EXPECT_EQ(dynamic_cast<WbDlgItemMovie*>(select->GetWbDlgItem(7123))->GetShowing(), WbDlgItemMovie::Showing::Still);
     EXPECT_EQ(select->GetUserCon(), 1);
-}
 
-TEST(MovieSelectDialog, OnlyOneSelectionAndOnlyNewRowsMoveThePreview)
-{
-    DialogTower tower;
-    WbMoviePlugin* first = tower.AddFilm(Film(1, 10));
-    WbMoviePlugin* second = tower.AddFilm(Film(2, 10));
-    tower.Place(first);
-    WbDialog* info = tower.OpenInfo();
-    DialogTower::Press(info, 7099);
-    WbDialog* select = tower.Select();
-    tower.Info()->ListenToMessage(7099, nullptr);
+    info->ListenToMessage(7099, nullptr);
     EXPECT_EQ(tower.Select(), select);
     EXPECT_EQ(WbDialog::GetOpenDialogs().size(), 2u);
-
     select->GetWbDlgItem(7124)->SetDescriptor("marked");
-    tower.Choose(first);
+    tower.Choose(film);
     EXPECT_EQ(DialogTower::Text(select, 7124), "marked") << "the highlighted film is not shown again";
     tower.Choose(second);
     EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
+    EXPECT_EQ(DialogTower::Text(select, 7132), "2") << "120 minutes";
+    EXPECT_EQ(DialogTower::Text(select, 7133), "0");
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
 }

@@ -17,30 +17,6 @@ namespace {
 bool gCountAllocations = false;
 int gAllocations = 0;
 
-// Minute of the day -> the theater's status after that minute's pass, for one whole day.
-std::map<uint32_t, int32_t> RunDay(TheaterTower& tower)
-{
-    std::map<uint32_t, int32_t> statuses;
-    do {
-        tower.Step();
-        statuses[tower.Minute()] = tower.theater->GetStatus();
-    } while (tower.Minute() != 1439);
-    return statuses;
-}
-
-// Minutes of one whole day at which each kind of event was reported.
-std::map<WbEventKind, std::vector<uint32_t>> EventMinutes(TheaterTower& tower)
-{
-    std::map<WbEventKind, std::vector<uint32_t>> minutes;
-    do {
-        tower.log.Clear();
-        tower.Step();
-        for (const WbTowerEvent& event : tower.log.Events())
-            minutes[event.kind].push_back(tower.Minute());
-    } while (tower.Minute() != 1439);
-    return minutes;
-}
-
 std::vector<uint32_t> Window(uint32_t from, uint32_t count)
 {
     std::vector<uint32_t> minutes;
@@ -49,13 +25,7 @@ std::vector<uint32_t> Window(uint32_t from, uint32_t count)
     return minutes;
 }
 
-const WbBitImage& PartImage(const WbImageObj& images, int index) { return *images.GetPart(index).image; }
-
-} // namespace
-
 // Every plain and nothrow form is replaced, so that each allocation is counted and freed alike.
-namespace {
-
 void* CountedAllocation(std::size_t size) noexcept
 {
     if (gCountAllocations)
@@ -83,63 +53,89 @@ void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
-TEST(TheaterDay, StatusFollowsTheShowsAndTheAudience)
+TEST(TheaterDay, StatusesAndWindowsOfTheDay)
 {
-    TheaterTower tower;
-    tower.SetTime(1, 1439);
-    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
-    std::map<uint32_t, int32_t> status = RunDay(tower);
+    struct Case {
+        int32_t runningTime;
+        int32_t capacity;
+        std::map<int32_t, int> minutesAt; // status -> minutes of the day spent in it
+        std::map<uint32_t, int32_t> statusAt;
+        int32_t record;
+        int32_t customers;
+    };
+    // The customers called at an entry period's start arrive a minute later; half the capacity makes
+    // it 31. Capacity 1 has half capacity 0, which no entry reaches. A film of 0 minutes is entry
+    // periods only, so 31 lasts until closing and nobody is counted at a show's end.
+    for (const Case& c :
+         {Case{120,
+               7,
+               {{30, 4}, {31, 116}, {32, 480}},
+               {{599, 10}, {600, 30}, {601, 31}, {630, 32}, {750, 30}, {751, 31}, {1199, 32}, {1200, 10}},
+               7,
+               28},
+          Case{120, 1, {{30, 120}, {31, 0}, {32, 480}}, {{629, 30}}, 1, 4},
+          Case{0, 7, {{30, 1}, {31, 719}, {32, 0}}, {{1319, 31}, {1320, 10}}, 0, 7}}) {
+        TheaterTower tower;
+        tower.SetTime(1, 1439);
+        tower.Place(tower.AddFilm(FilmInfo(1, c.runningTime)), 10, c.capacity);
+        std::map<uint32_t, int32_t> status;
+        std::map<int32_t, int> minutesAt{{30, 0}, {31, 0}, {32, 0}};
+        std::map<WbEventKind, std::vector<uint32_t>> at;
+        do {
+            tower.log.Clear();
+            tower.Step();
+            status[tower.Minute()] = tower.theater->GetStatus();
+            ++minutesAt[tower.theater->GetStatus()];
+            for (const WbTowerEvent& event : tower.log.Events()) {
+                at[event.kind].push_back(tower.Minute());
+                if (event.kind == WbEventKind::PayMoney) {
+                    EXPECT_EQ(event.category, 3) << "the day's income";
+                }
+            }
+        } while (tower.Minute() != 1439);
 
-    // 7 customers are called at 600 and arrive at 601; the third turns the entry period half full.
-    const std::map<uint32_t, int32_t> expected{{599, 10},  {600, 30},  {601, 31}, {629, 31}, {630, 32},
-                                               {749, 32},  {750, 30},  {751, 31}, {780, 32}, {1199, 32},
-                                               {1200, 10}, {1320, 10}, {1439, 10}};
-    for (const auto& [minute, want] : expected)
-        EXPECT_EQ(status[minute], want) << "at minute " << minute;
-    EXPECT_EQ(tower.theater->GetPatIndex(), 0);
-    EXPECT_EQ(tower.films[0]->GetNOPersonsR(), 7);
-    // Four shows of 7, booked once at closing time.
-    EXPECT_EQ(tower.doc.GetCurrentFunds(), 4 * 7 * 10);
+        const std::string name = std::to_string(c.runningTime) + " minutes, capacity " + std::to_string(c.capacity);
+        minutesAt.erase(10);
+        EXPECT_EQ(minutesAt, c.minutesAt) << name;
+        for (const auto& [minute, want] : c.statusAt)
+            EXPECT_EQ(status[minute], want) << name << " at minute " << minute;
+        EXPECT_EQ(tower.theater->GetPatIndex(), 0) << name;
+        EXPECT_EQ(tower.films[0]->GetNOPersonsR(), c.record) << name;
+        EXPECT_TRUE(tower.theater->GetStaff().empty()) << "the staff go home with the last show";
+
+        EXPECT_EQ(at[WbEventKind::Remake], Window(0, 8));
+        EXPECT_EQ(at[WbEventKind::CallStaff], Window(540, 8));
+        EXPECT_EQ(at[WbEventKind::ClearTotal], Window(600, 8));
+        EXPECT_EQ(at[WbEventKind::PayMoney], Window(1320, 8));
+        std::vector<uint32_t> hourly;
+        for (uint32_t hour = 10; hour < 24; ++hour)
+            for (uint32_t m : Window(hour * 60, 8))
+                hourly.push_back(m);
+        EXPECT_EQ(at[WbEventKind::Estimate], hourly);
+        // Each customer pays 10; the day's income is booked once.
+        EXPECT_EQ(tower.doc.GetCurrentFunds(), 10 * c.customers) << name;
+    }
 }
 
 TEST(TheaterDay, HalfCapacityMatchesOnlyOnTheExactCount)
 {
-    TheaterTower small;
-    small.SetTime(1, 1439);
-    small.Place(small.AddFilm(FilmInfo(1, 120)), 10, 1);
-    for (const auto& [minute, status] : RunDay(small))
-        ASSERT_NE(status, 31) << "capacity 1 at minute " << minute;
-
     // Three already inside when the entry period begins: the fourth does not make it half full.
     TheaterTower tower(WbArrivalMode::None);
-    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 120));
-    tower.Place(film, 30, 7);
-    for (int i = 0; i < 3; ++i)
-        tower.theater->EnterCustomer(tower.doc.MakePerson(), 0);
-    tower.def.EnterTenantProc(&tower.doc, tower.theater.get(), tower.doc.MakePerson());
+    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 30, 7);
+    tower.Admit(3);
+    tower.Arrive();
     EXPECT_EQ(tower.theater->GetStatus(), 30);
-    EXPECT_EQ(tower.theater->GetPatIndex(), 0);
-}
 
-TEST(TheaterDay, WindowsOfTheDay)
-{
-    TheaterTower tower;
-    tower.SetTime(1, 1439);
-    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
-    const int32_t fundsBefore = tower.doc.GetCurrentFunds();
-    std::map<WbEventKind, std::vector<uint32_t>> at = EventMinutes(tower);
-
-    EXPECT_EQ(at[WbEventKind::Remake], Window(0, 8));
-    EXPECT_EQ(at[WbEventKind::CallStaff], Window(540, 8));
-    EXPECT_EQ(at[WbEventKind::ClearTotal], Window(600, 8));
-    EXPECT_EQ(at[WbEventKind::PayMoney], Window(1320, 8));
-    std::vector<uint32_t> hourly;
-    for (uint32_t hour = 10; hour < 24; ++hour)
-        for (uint32_t m : Window(hour * 60, 8))
-            hourly.push_back(m);
-    EXPECT_EQ(at[WbEventKind::Estimate], hourly);
-    EXPECT_EQ(tower.theater->GetStaff().size(), 0u) << "the staff go home with the last show";
-    EXPECT_EQ(tower.doc.GetCurrentFunds() - fundsBefore, 280);
+    // Two of four make it half full; without a tower view nobody is asked to redraw.
+    TheaterTower four(WbArrivalMode::None);
+    four.Place(four.AddFilm(FilmInfo(1, 120)), 30, 4);
+    four.doc.SetTowerView(nullptr);
+    four.Arrive();
+    four.Arrive();
+    EXPECT_EQ(four.theater->GetStatus(), 31);
+    EXPECT_EQ(four.theater->GetPatIndex(), 2);
+    EXPECT_EQ(four.theater->GetDrawMode(), 1);
+    EXPECT_EQ(four.log.Count(WbEventKind::Redraw), 0);
 }
 
 TEST(TheaterDay, EstimateAsksForARedrawOnlyInTheEstimateView)
@@ -159,42 +155,37 @@ TEST(TheaterDay, EstimateAsksForARedrawOnlyInTheEstimateView)
 
 TEST(TheaterDay, FilmThatStopsRunningClosesTheTheater)
 {
-    TheaterTower tower;
-    tower.SetTime(1, 1439);
-    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 120));
-    tower.Place(film, 10, 7);
-    tower.RunTo(700);
-    ASSERT_EQ(tower.theater->GetStatus(), 32);
+    // A film stops being showable when it is no roadshow film, or when its run is over.
+    for (bool roadshow : {false, true}) {
+        TheaterTower tower;
+        tower.SetTime(1, 1439);
+        WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 120));
+        tower.Place(film, 10, 7);
+        tower.RunTo(700);
+        ASSERT_EQ(tower.theater->GetStatus(), 32);
 
-    film->GetInfo().roadshow = false;
-    tower.log.Clear();
-    tower.Step();
-    EXPECT_EQ(tower.theater->GetStatus(), 10);
-    EXPECT_EQ(tower.log.Kinds(),
-              (std::vector{WbEventKind::PushOutCustomers, WbEventKind::Record, WbEventKind::PushOutAll}));
-    EXPECT_EQ(tower.Schedule()->IsRunEnded(), 1);
+        film->GetInfo().roadshow = roadshow;
+        film->GetInfo().releaseDay = roadshow ? -5 : 0;
+        film->GetInfo().runDays = roadshow ? 5 : 0;
+        tower.log.Clear();
+        tower.Step();
+        EXPECT_EQ(tower.theater->GetStatus(), 10);
+        EXPECT_EQ(tower.log.Kinds(),
+                  (std::vector{WbEventKind::PushOutCustomers, WbEventKind::Record, WbEventKind::PushOutAll}));
+        EXPECT_EQ(tower.Schedule()->IsRunEnded(), 1);
+        unsigned int entry = 0, start = 0, end = 0;
+        EXPECT_EQ(tower.Schedule()->GetShowTime(2, entry, start, end), 0) << "no show after the run";
 
-    // It stays closed for the rest of the day and the next, though the film would be showable again.
-    film->GetInfo().roadshow = true;
-    for (int day = 0; day < 2; ++day)
-        for (const auto& [minute, status] : RunDay(tower))
-            ASSERT_EQ(status, 10) << "at minute " << minute;
-}
-
-TEST(TheaterDay, EntryOnlyFilmNeverRuns)
-{
-    TheaterTower tower;
-    tower.SetTime(1, 1439);
-    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 0));
-    tower.Place(film, 10, 7);
-    const std::map<uint32_t, int32_t> status = RunDay(tower);
-    for (const auto& [minute, s] : status)
-        ASSERT_NE(s, 32) << "at minute " << minute;
-    // Entry periods follow each other without a film between them, so half full lasts the day.
-    EXPECT_EQ(status.at(1319), 31);
-    EXPECT_EQ(status.at(1320), 10);
-    EXPECT_EQ(film->GetNOPersonsR(), 0);
-    EXPECT_EQ(tower.log.Count(WbEventKind::Record), 0);
+        // It stays closed for the rest of the day and the next, though the film would be showable again.
+        film->GetInfo() = FilmInfo(1, 120);
+        for (int day = 0; day < 2; ++day)
+            for (const auto& [minute, status] : tower.RunDay())
+                ASSERT_EQ(status, 10) << "at minute " << minute;
+        // Only taking up a film again clears the flag.
+        tower.Schedule()->SetRunEnded(0);
+        tower.RunTo(700);
+        EXPECT_EQ(tower.theater->GetStatus(), 32);
+    }
 }
 
 TEST(TheaterDay, SteadyStateIdlePassesDoNotAllocate)
@@ -203,7 +194,7 @@ TEST(TheaterDay, SteadyStateIdlePassesDoNotAllocate)
     tower.SetTime(1, 1439);
     tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 50);
     tower.doc.SetObserver(nullptr);
-    RunDay(tower);
+    tower.RunDay();
     gAllocations = 0;
     gCountAllocations = true;
     do
@@ -219,42 +210,28 @@ TEST(TheaterArrival, WhoIsAdmitted)
     TheaterTower tower(WbArrivalMode::None);
     WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 120));
     tower.Place(film, 10, 7);
-    auto arrive = [&tower] { tower.def.EnterTenantProc(&tower.doc, tower.theater.get(), tower.doc.MakePerson()); };
 
-    arrive();
+    tower.Arrive();
     EXPECT_EQ(tower.log.Kinds(), (std::vector{WbEventKind::TurnAway}));
 
     // While the film runs, and even late in the day: the leave minute is not wrapped at midnight.
     tower.theater->SetStatus(32);
     tower.SetTime(1, 1300);
     tower.log.Clear();
-    arrive();
+    tower.Arrive();
     ASSERT_EQ(tower.log.Kinds(), (std::vector{WbEventKind::Enter}));
     EXPECT_EQ(tower.log.Events()[0].value, 1450);
 
     // Any status but closed admits, construction included.
     tower.theater->SetStatus(9);
-    arrive();
+    tower.Arrive();
     EXPECT_EQ(tower.theater->GetCustomerCount(), 2);
 
     tower.theater->SetMoviePlugin(nullptr);
     tower.theater->SetStatus(30);
     tower.log.Clear();
-    arrive();
+    tower.Arrive();
     EXPECT_EQ(tower.log.Kinds(), (std::vector{WbEventKind::TurnAway}));
-}
-
-TEST(TheaterArrival, HalfFullWithoutATowerView)
-{
-    TheaterTower tower(WbArrivalMode::None);
-    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 30, 4);
-    tower.doc.SetTowerView(nullptr);
-    for (int i = 0; i < 2; ++i)
-        tower.def.EnterTenantProc(&tower.doc, tower.theater.get(), tower.doc.MakePerson());
-    EXPECT_EQ(tower.theater->GetStatus(), 31);
-    EXPECT_EQ(tower.theater->GetPatIndex(), 2);
-    EXPECT_EQ(tower.theater->GetDrawMode(), 1);
-    EXPECT_EQ(tower.log.Count(WbEventKind::Redraw), 0);
 }
 
 TEST(TheaterConstruction, StepsThenWaitsForTheNextDay)
@@ -280,14 +257,11 @@ TEST(TheaterConstruction, StepsThenWaitsForTheNextDay)
     EXPECT_EQ(tower.theater->GetStatus(), 9);
     tower.Step();
     EXPECT_EQ(tower.theater->GetStatus(), 10);
-}
 
-TEST(TheaterConstruction, FireStopsTheIdlePass)
-{
-    TheaterTower tower;
-    tower.SetTime(1, 700);
-    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10000, 7);
-    tower.def.TenantIdleProc(&tower.doc, tower.theater.get(), 0);
+    // A fire stops the idle pass altogether.
+    tower.theater->SetStatus(10000);
+    tower.log.Clear();
+    tower.RunTo(700);
     EXPECT_EQ(tower.theater->GetStatus(), 10000);
     EXPECT_TRUE(tower.log.Events().empty());
 }
@@ -316,30 +290,26 @@ TEST(TheaterSchedule, MadeOnceAndFreedOnce)
     EXPECT_EQ(second.GetRefCon(), nullptr);
 }
 
-TEST(TheaterSaveData, RoundTrip)
+TEST(TheaterSaveData, FramingOfTheRecord)
 {
     TheaterTower saved(WbArrivalMode::None);
-    WbFilmInfo info = FilmInfo(42, 120);
-    saved.Place(saved.AddFilm(info), 10, 7);
+    saved.Place(saved.AddFilm(FilmInfo(42, 120)), 10, 7);
     saved.Schedule()->ProcessStatus(10, 30);
     std::vector<uint8_t> bytes;
     WbArchive out(bytes);
     saved.def.SaveExtraData(out, saved.theater.get());
     ASSERT_EQ(bytes.size(), 24u);
-
     // A tenant that never had a schedule writes the length 0 alone.
     WbTenant bare(&saved.doc, &saved.def, RECT{}, 2);
     saved.def.SaveExtraData(out, &bare);
     ASSERT_EQ(bytes.size(), 28u);
 
     TheaterTower loaded;
-    loaded.AddFilm(info);
+    loaded.AddFilm(FilmInfo(42, 120));
     loaded.theater = std::make_unique<WbTenant>(&loaded.doc, &loaded.def, RECT{0, 0, 31, 3}, 1);
     WbArchive in{std::span<const uint8_t>(bytes)};
     loaded.def.LoadExtraData(in, &loaded.doc, loaded.theater.get());
     EXPECT_EQ(loaded.Schedule()->GetTargetCount(), 7);
-    EXPECT_EQ(loaded.Schedule()->GetShowDays(), 1);
-    EXPECT_EQ(loaded.theater->GetSubPlugin(), loaded.films[0].get());
     // Loading always gives the tenant a schedule, even from a length of 0.
     WbTenant other(&loaded.doc, &loaded.def, RECT{}, 2);
     loaded.def.LoadExtraData(in, &loaded.doc, &other);
@@ -356,108 +326,81 @@ TEST(TheaterSaveData, AnyLengthKeepsTheFileInStep)
         int32_t expectedTarget;
     };
     const int32_t kSentinel = 0x5A5A5A5A;
-    // A record of 20 bytes: film 0, target 9, best 0, show days 3, spare 0; longer payloads pad it.
+    // A record of 20 bytes: film 0, target 9, best 0, show days 3, spare 0; longer payloads pad it. A
+    // payload shorter than the length is a file cut short: the load fails and changes nothing.
     const std::vector<uint8_t> record{0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0};
-    for (const Case& c : {Case{0, 0, -1}, Case{-5, 0, -1}, Case{20, 20, 9}, Case{28, 28, 9}, Case{8, 8, -1}}) {
+    for (const Case& c : {Case{0, 0, -1}, Case{-5, 0, -1}, Case{20, 20, 9}, Case{28, 28, 9}, Case{8, 8, -1},
+                          Case{20, 6, -1}, Case{0x7FFFFFFF, 3, -1}}) {
         std::vector<uint8_t> bytes;
         WbArchive out(bytes);
         out << c.length;
         for (int i = 0; i < c.payloadBytes; ++i)
             out << (i < 20 ? record[size_t(i)] : uint8_t(0xEE));
-        out << kSentinel;
+        const bool cut = c.payloadBytes < c.length;
+        if (!cut)
+            out << kSentinel;
 
         TheaterTower tower;
         tower.theater = std::make_unique<WbTenant>(&tower.doc, &tower.def, RECT{}, 1);
         WbArchive in{std::span<const uint8_t>(bytes)};
         tower.def.LoadExtraData(in, &tower.doc, tower.theater.get());
+        EXPECT_EQ(tower.Schedule()->GetTargetCount(), c.expectedTarget) << "length " << c.length;
         int32_t next = 0;
         in >> next;
-        EXPECT_EQ(next, kSentinel) << "length " << c.length;
-        EXPECT_EQ(tower.Schedule()->GetTargetCount(), c.expectedTarget) << "length " << c.length;
+        EXPECT_EQ(in.IsFailed(), cut) << "length " << c.length;
+        EXPECT_EQ(next, cut ? 0 : kSentinel) << "length " << c.length;
     }
 }
 
-TEST(TheaterSaveData, TruncatedArchiveFailsWithoutReadingOn)
+// The film's screen at scale 1/step in the 200 x 60 block at (left, top) of the tower's picture.
+bool ShowsScreenAt(TheaterTower& tower, int left, int top, int step)
 {
-    for (const std::vector<uint8_t>& bytes :
-         {std::vector<uint8_t>{20, 0, 0, 0, 1, 0, 0, 0, 9, 0}, std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3}}) {
-        TheaterTower tower;
-        tower.theater = std::make_unique<WbTenant>(&tower.doc, &tower.def, RECT{}, 1);
-        WbArchive in(bytes);
-        tower.def.LoadExtraData(in, &tower.doc, tower.theater.get());
-        EXPECT_TRUE(in.IsFailed());
-        EXPECT_EQ(tower.Schedule()->GetTargetCount(), -1);
-    }
+    const WbBitImage& screen = *tower.films[0]->GetImageObj()->GetPart(0).image;
+    for (int y = 0; y < 60 / step; ++y)
+        for (int x = 0; x < 200 / step; ++x)
+            if (tower.doc.GetDrawImage()->GetPixel(left + x, top + y) != screen.GetPixel(x * step, y * step))
+                return false;
+    return true;
 }
 
-class TheaterDrawing : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        film = tower.AddFilm(FilmInfo(77, 120));
-        tower.Place(film, 32, 7);
-        tower.theater->SetPatIndex(3);
-        tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
-    }
-    void Draw()
-    {
+TEST(TheaterDrawing, RunningFilmShowsItsScreenOtherwiseTheHostDraws)
+{
+    TheaterTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(77, 120)), 32, 7);
+    tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
+    // A pixel of the theater's frame for a pattern, as drawn into an image of the tower's palette.
+    auto frame = [&tower](int32_t pattern, int x, int y) {
+        const WbImageObj& images = *tower.def.GetImageObj();
+        WbBitImage drawn(248, 96);
+        images.DrawObject(&drawn, images.FindObject(100, pattern, 0, 0, 255), RECT{0, 0, 248, 96}, 0, -1);
+        return drawn.GetPixel(x, y);
+    };
+    auto draw = [&tower](int32_t status, int32_t patIndex) {
+        tower.theater->SetStatus(status);
+        tower.theater->SetPatIndex(patIndex);
+        tower.doc.GetDrawImage()->Fill(0);
         RECT area = tower.theater->GetEquipArea();
         tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
-    }
-    uint8_t Drawn(int x, int y) { return tower.doc.GetDrawImage()->GetPixel(x, y); }
-    const WbBitImage& Screen() { return PartImage(*film->GetImageObj(), 0); }
-    // A pixel of the theater's frame as the host draws it into an image of the tower's palette.
-    uint8_t Frame(int32_t pattern, int x, int y)
-    {
-        const WbImageObj& images = *tower.def.GetImageObj();
-        const int index = images.FindObject(100, pattern, 0, 0, 255);
-        WbBitImage frame(248, 96);
-        images.DrawObject(&frame, index, RECT{0, 0, 248, 96}, 0, -1);
-        return frame.GetPixel(x, y);
-    }
-    // True when the 200 x 60 block at (left, top) of the tower shows the film's screen at scale 1/step.
-    bool ShowsScreenAt(int left, int top, int step)
-    {
-        for (int y = 0; y < 60 / step; ++y)
-            for (int x = 0; x < 200 / step; ++x)
-                if (Drawn(left + x, top + y) != Screen().GetPixel(x * step, y * step))
-                    return false;
-        return true;
-    }
+    };
+    auto drawn = [&tower](int x, int y) { return tower.doc.GetDrawImage()->GetPixel(x, y); };
 
-    TheaterTower tower;
-    WbMoviePlugin* film = nullptr;
-};
-
-TEST_F(TheaterDrawing, RunningFilmShowsItsScreenInTheTheater)
-{
-    Draw();
-    EXPECT_TRUE(ShowsScreenAt(14, 96 - 22 - 60, 1));
-    EXPECT_EQ(Drawn(5, 5), Frame(303, 5, 5));
-    EXPECT_EQ(Drawn(230, 80), Frame(303, 230, 80));
-    EXPECT_EQ(Drawn(260, 50), 0) << "nothing outside the theater's area";
-
+    draw(32, 3);
+    EXPECT_TRUE(ShowsScreenAt(tower, 14, 96 - 22 - 60, 1));
+    EXPECT_EQ(drawn(5, 5), frame(303, 5, 5));
+    EXPECT_EQ(drawn(230, 80), frame(303, 230, 80));
+    EXPECT_EQ(drawn(260, 50), 0) << "nothing outside the theater's area";
     tower.doc.SetZoomLevel(1);
-    tower.doc.GetDrawImage()->Fill(0);
-    Draw();
-    EXPECT_TRUE(ShowsScreenAt(7, 7, 2));
-    EXPECT_EQ(Drawn(130, 10), 0);
-}
+    draw(32, 3);
+    EXPECT_TRUE(ShowsScreenAt(tower, 7, 7, 2));
+    EXPECT_EQ(drawn(130, 10), 0);
+    tower.doc.SetZoomLevel(0);
 
-TEST_F(TheaterDrawing, HostDrawsTheTheaterOtherwise)
-{
-    // The entry period's frame; its curtains cover the screen.
-    tower.theater->SetStatus(30);
-    tower.theater->SetPatIndex(1);
-    Draw();
-    EXPECT_FALSE(ShowsScreenAt(14, 14, 1));
-    EXPECT_EQ(Drawn(100, 40), Frame(301, 100, 40));
-
-    // Plain drawing: the host's running frame, without the film.
-    tower.theater->SetStatus(32);
-    tower.theater->SetPatIndex(3);
+    // The entry period's frame, whose curtains cover the screen; then plain drawing of a running film.
+    draw(30, 1);
+    EXPECT_FALSE(ShowsScreenAt(tower, 14, 14, 1));
+    EXPECT_EQ(drawn(100, 40), frame(301, 100, 40));
     tower.doc.SetDrawingMode(1);
-    Draw();
-    EXPECT_FALSE(ShowsScreenAt(14, 14, 1));
-    EXPECT_EQ(Drawn(100, 40), Frame(303, 100, 40));
+    draw(32, 3);
+    EXPECT_FALSE(ShowsScreenAt(tower, 14, 14, 1));
+    EXPECT_EQ(drawn(100, 40), frame(303, 100, 40));
 }

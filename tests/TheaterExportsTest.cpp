@@ -1,8 +1,12 @@
-// The module file's export table, native and Windows: the four entry points by their plain names and nothing else.
+// The module file as the platform's loader sees it, native and Windows: the four entry points by their plain
+// names and nothing else, and the Windows module's resource section.
+#include "TheaterResourceFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -11,6 +15,7 @@ namespace {
 
 const std::set<std::string> kEntryPoints{"GetAttr", "ConstructProgramPlugin", "ConstructTemplatePlugin",
                                          "DestructProgramPlugin"};
+const std::string kWindowsModule = THEATER_WIN32_BIN_DIR "/Theater.wbp";
 
 // What the command printed on its standard output; its exit status goes to status.
 std::string RunCommand(const std::string& command, int& status)
@@ -26,6 +31,20 @@ std::string RunCommand(const std::string& command, int& status)
         output.append(buffer, n);
     status = pclose(pipe);
     return output;
+}
+
+// llvm-readobj's listing of the Windows module with these options.
+std::string ReadWindowsModule(const std::string& options)
+{
+    if (!std::filesystem::exists(kWindowsModule)) {
+        ADD_FAILURE() << kWindowsModule << " is missing: build the win32 preset first";
+        return {};
+    }
+    int status = 0;
+    const std::string listing =
+        RunCommand(std::string(THEATER_READOBJ) + " " + options + " '" + kWindowsModule + "'", status);
+    EXPECT_EQ(status, 0) << listing;
+    return listing;
 }
 
 TEST(TheaterExports, NativeModuleDefinesOnlyTheFourEntryPoints)
@@ -50,14 +69,7 @@ TEST(TheaterExports, NativeModuleDefinesOnlyTheFourEntryPoints)
 
 TEST(TheaterExports, WindowsModuleIsA32BitDllExportingOnlyTheFourEntryPoints)
 {
-    const std::string module = THEATER_WIN32_BIN_DIR "/Theater.wbp";
-    ASSERT_TRUE(std::filesystem::exists(module))
-        << module << " is missing: build the win32 preset first (cmake --preset win32 && cmake --build --preset win32)";
-    int status = 0;
-    const std::string listing = RunCommand(
-        std::string(THEATER_READOBJ) + " --file-headers --coff-exports --coff-imports '" + module + "'", status);
-    ASSERT_EQ(status, 0) << listing;
-
+    const std::string listing = ReadWindowsModule("--file-headers --coff-exports --coff-imports");
     std::set<std::string> exports;
     std::set<std::string> imports;
     std::string format, machine;
@@ -85,6 +97,37 @@ TEST(TheaterExports, WindowsModuleIsA32BitDllExportingOnlyTheFourEntryPoints)
     EXPECT_TRUE(imports.count("WBDLL.dll")) << listing;
     for (const std::string& dll : imports)
         EXPECT_TRUE(dll == "WBDLL.dll" || dll == "KERNEL32.dll" || dll == "msvcrt.dll") << dll;
+}
+
+TEST(TheaterExports, WindowsModuleCarriesEveryResourceWithItsSize)
+{
+    const std::string listing = ReadWindowsModule("--coff-resources");
+    // The listing nests "Type: ATTR [" or "Type: BITMAP (ID 2) [", then "Name: (ID 128) [", then
+    // "Language: (ID 0) [", and inside that "DataSize: 44".
+    using ResourceKey = std::pair<std::string, uint32_t>; // type as printed, ID
+    std::map<ResourceKey, size_t> sizes;
+    std::set<std::string> languages;
+    std::string type;
+    uint32_t id = 0;
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string key, idWord;
+        fields >> key;
+        if (key == "Type:")
+            fields >> type;
+        else if (key == "Name:")
+            fields >> idWord >> id;
+        else if (key == "Language:")
+            languages.insert(line.substr(line.find(':')));
+        else if (key == "DataSize:")
+            fields >> sizes[{type, id}];
+    }
+    std::map<ResourceKey, size_t> expected;
+    for (const ExpectedResource& resource : TheaterInventory())
+        expected[{resource.printedType, resource.id}] = resource.size;
+    EXPECT_EQ(sizes, expected);
+    EXPECT_EQ(languages, (std::set<std::string>{": (ID 0) ["}));
 }
 
 } // namespace

@@ -41,14 +41,20 @@ TEST(TheaterInfoDialog, ShowTimesFollowTheFilmsRunningTime)
     }
 }
 
+// The definition makes the dialog; the schedule knows it until its window goes.
 TEST(TheaterInfoDialog, MoneyItemsShowTheDaysFiguresTimesHundred)
 {
     DialogTower tower;
     tower.Place(tower.AddFilm(Film(1)))->SetCounts(0, 7); // income 30 per customer, running cost 5
     WbDialog* info = tower.OpenInfo();
+    ASSERT_NE(dynamic_cast<WbTheaterInfoDialog*>(info), nullptr);
+    EXPECT_EQ(tower.Info(), info);
     EXPECT_EQ(DialogTower::Text(info, 7107), "200"); // 30 x 7 / 100 = 2
     EXPECT_EQ(DialogTower::Text(info, 7108), "500");
     EXPECT_EQ(DialogTower::Text(info, 7109), "-300");
+    EXPECT_EQ(DialogTower::Text(info, 7080), "") << "no release-day comment before the film's first show day";
+    DialogTower::Press(info, IDCANCEL);
+    EXPECT_EQ(tower.Info(), nullptr);
 }
 
 TEST(TheaterInfoDialog, FilmPartShowsTheFilmItsStillOrItsMovingPicture)
@@ -143,15 +149,4 @@ TEST(TheaterInfoDialog, BurningTheaterOffersNoFilmChange)
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), nullptr);
     EXPECT_EQ(DialogTower::Press(info, 7099), 0);
     EXPECT_EQ(WbDialog::GetOpenDialogs().size(), 1u);
-}
-
-TEST(TheaterInfoDialog, DefinitionMakesTheDialogAndClosingForgetsIt)
-{
-    DialogTower tower;
-    tower.Place(tower.AddFilm(Film(1)));
-    WbDialog* info = tower.OpenInfo();
-    EXPECT_NE(dynamic_cast<WbTheaterInfoDialog*>(info), nullptr);
-    EXPECT_EQ(tower.Info(), info);
-    DialogTower::Press(info, IDCANCEL);
-    EXPECT_EQ(tower.Schedule()->GetInfoDialog(), nullptr);
 }

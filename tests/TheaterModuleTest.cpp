@@ -1,4 +1,5 @@
 // The theater module's lifecycle as the host drives it: the real module file, loaded by the host's loader.
+#include "TheaterModule.h"
 #include "Afx.h"
 #include "CResFile.h"
 #include "TheaterResources.h"
@@ -12,6 +13,22 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <utility>
+
+// Set to make the next nothrow allocation fail, as it may for the module's construct functions.
+static bool gFailNextNothrowNew = false;
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (std::exchange(gFailNextNothrowNew, false))
+        return nullptr;
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 namespace {
 
@@ -25,6 +42,10 @@ CWinApp* AppOfModule(const std::string& path)
     return nullptr;
 }
 
+constexpr uint32_t kPluginType = WbFourCC("TnPl");
+constexpr uint32_t kDefinitionType = WbFourCC("TnDf");
+using Ended = std::vector<WbDestruction>;
+
 class TheaterModule : public testing::Test {
 protected:
     void SetUp() override
@@ -37,6 +58,7 @@ protected:
     // The module's objects as the loader made them.
     WbTenantPlugin* Plugin() const { return mModule->GetProgramPlugin(); }
     WbTenantDef* Definition() const { return mModule->GetDefinition(); }
+    int Destruct() const { return mModule->DestructProgramPluginEntry()(); }
 
     WbWorldDef mWorld;
     std::unique_ptr<WbPluginModule> mModule;
@@ -53,21 +75,18 @@ TEST_F(TheaterModule, GetAttrMakesANewEqualRecordOnEveryCall)
         EXPECT_EQ(attr->mType, 0x546E506Cu);
         EXPECT_EQ(attr->mParam1, -1);
         EXPECT_EQ(attr->mParam2, 0);
-        // Left as the host's default constructor made it.
-        EXPECT_TRUE(attr->mPath.IsEmpty());
+        EXPECT_TRUE(attr->mPath.IsEmpty()) << "left as the host's default constructor made it";
     }
-    // The loader kept a copy and added where it came from.
-    EXPECT_EQ(mModule->GetAttr().mName, "Theater");
-    EXPECT_EQ(mModule->GetAttr().mPath, kModulePath.c_str());
+    EXPECT_EQ(mModule->GetAttr().mPath, kModulePath.c_str()) << "the loader's copy says where it came from";
 }
 
 TEST_F(TheaterModule, ObjectsKnowTheirKindsTheirOwnerAndTheirModule)
 {
     ASSERT_TRUE(Plugin() && Definition());
-    EXPECT_EQ(Plugin()->GetType(), WbFourCC("TnPl"));
+    EXPECT_EQ(Plugin()->GetType(), kPluginType);
     EXPECT_EQ(Plugin()->GetPluginStyle(), WbFourCC("PPlg"));
     EXPECT_EQ(Plugin()->GetSpecifier().mName, "Theater");
-    EXPECT_EQ(Definition()->GetType(), WbFourCC("TnDf"));
+    EXPECT_EQ(Definition()->GetType(), kDefinitionType);
     EXPECT_EQ(Definition()->GetPluginStyle(), WbFourCC("RPlg"));
     EXPECT_EQ(Definition()->GetPlugin(), Plugin());
     EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
@@ -79,10 +98,9 @@ TEST_F(TheaterModule, ConstructingAgainGivesTheFirstObjectsUnchanged)
 {
     WbPluginSpecifier other;
     other.mName = "Other";
-    other.mType = WbFourCC("Othr");
     WbWorldDef otherWorld;
     CResFile otherResFile(nullptr);
-    WbTenantPlugin otherOwner(WbFourCC("TnPl"), other);
+    WbTenantPlugin otherOwner(kPluginType, other);
 
     EXPECT_EQ(mModule->ConstructProgramPluginEntry()(other), Plugin());
     EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(other, &otherResFile, &otherWorld, &otherOwner), Definition());
@@ -94,58 +112,36 @@ TEST_F(TheaterModule, ConstructingAgainGivesTheFirstObjectsUnchanged)
 
 TEST_F(TheaterModule, DestructEndsTheProgramPluginFirstThenTheDefinition)
 {
-    const void* plugin = Plugin();
-    const void* definition = Definition();
+    const Ended expected{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
     WbDestructionLog log;
-    EXPECT_EQ(mModule->DestructProgramPluginEntry()(), 0);
-    ASSERT_EQ(log.GetDestructions().size(), 2u);
-    EXPECT_EQ(log.GetDestructions()[0].object, plugin);
-    EXPECT_EQ(log.GetDestructions()[0].type, WbFourCC("TnPl"));
-    EXPECT_EQ(log.GetDestructions()[1].object, definition);
-    EXPECT_EQ(log.GetDestructions()[1].type, WbFourCC("TnDf"));
+    EXPECT_EQ(Destruct(), 0);
+    EXPECT_EQ(log.GetDestructions(), expected);
 }
 
-TEST_F(TheaterModule, DestructWithNothingMadeDoesNothing)
+TEST_F(TheaterModule, AfterDestructTheModuleIsAsAtLoad)
 {
-    mModule->DestructProgramPluginEntry()();
-    WbDestructionLog log;
-    EXPECT_EQ(mModule->DestructProgramPluginEntry()(), 0);
-    EXPECT_TRUE(log.GetDestructions().empty());
-}
-
-TEST_F(TheaterModule, ConstructAfterDestructMakesNewObjects)
-{
-    mModule->DestructProgramPluginEntry()();
+    Destruct();
     WbPluginSpecifier attr = mModule->GetAttr();
     CResFile resFile(mModule->GetModuleHandle());
-
+    {
+        WbDestructionLog log;
+        EXPECT_EQ(Destruct(), 0);
+        EXPECT_EQ(log.GetDestructions(), Ended{}) << "nothing made, nothing ended";
+    }
+    {
+        WbTenantDef* definition = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, nullptr);
+        WbDestructionLog log;
+        EXPECT_EQ(Destruct(), 0);
+        EXPECT_EQ(log.GetDestructions(), (Ended{{definition, kDefinitionType}})) << "only the definition made";
+    }
     WbTenantPlugin* plugin = mModule->ConstructProgramPluginEntry()(attr);
-    ASSERT_NE(plugin, nullptr);
     WbTenantDef* definition = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, plugin);
-    ASSERT_NE(definition, nullptr);
+    ASSERT_TRUE(plugin && definition);
     EXPECT_EQ(definition->GetPlugin(), plugin);
-    EXPECT_EQ(mModule->ConstructProgramPluginEntry()(attr), plugin);
-
+    EXPECT_EQ(mModule->ConstructProgramPluginEntry()(attr), plugin) << "kept until the next destruct";
     WbDestructionLog log;
-    mModule->DestructProgramPluginEntry()();
-    ASSERT_EQ(log.GetDestructions().size(), 2u);
-    EXPECT_EQ(log.GetDestructions()[0].object, plugin);
-    EXPECT_EQ(log.GetDestructions()[1].object, definition);
-}
-
-TEST_F(TheaterModule, DestructWithOnlyTheDefinitionEndsTheDefinition)
-{
-    mModule->DestructProgramPluginEntry()();
-    WbPluginSpecifier attr = mModule->GetAttr();
-    CResFile resFile(mModule->GetModuleHandle());
-    WbTenantDef* definition = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, nullptr);
-    ASSERT_NE(definition, nullptr);
-
-    WbDestructionLog log;
-    EXPECT_EQ(mModule->DestructProgramPluginEntry()(), 0);
-    ASSERT_EQ(log.GetDestructions().size(), 1u);
-    EXPECT_EQ(log.GetDestructions()[0].object, definition);
-    EXPECT_EQ(log.GetDestructions()[0].type, WbFourCC("TnDf"));
+    Destruct();
+    EXPECT_EQ(log.GetDestructions(), (Ended{{plugin, kPluginType}, {definition, kDefinitionType}}));
 }
 
 TEST_F(TheaterModule, IsInTheResourceChainWithItsApplicationObjectUntilUnloaded)
@@ -155,27 +151,18 @@ TEST_F(TheaterModule, IsInTheResourceChainWithItsApplicationObjectUntilUnloaded)
     const std::vector<HINSTANCE> chain = AfxGetModuleChain();
     EXPECT_NE(std::find(chain.begin(), chain.end(), handle), chain.end());
     EXPECT_EQ(AfxFindModule(kModulePath), handle);
-    EXPECT_NE(handle->library, nullptr);
     EXPECT_EQ(handle->resources.size(), TheaterResourceBytes().size());
     CWinApp* app = AppOfModule(handle->path);
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(AfxGetApp(), app);
 
+    const Ended objects{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
     const std::string path = handle->path;
-    mModule.reset();
-    EXPECT_EQ(AfxFindModule(kModulePath), nullptr);
-    EXPECT_EQ(AppOfModule(path), nullptr);
-}
-
-TEST_F(TheaterModule, UnloadEndsBothObjects)
-{
-    const void* plugin = Plugin();
-    const void* definition = Definition();
     WbDestructionLog log;
     mModule.reset();
-    ASSERT_EQ(log.GetDestructions().size(), 2u);
-    EXPECT_EQ(log.GetDestructions()[0].object, plugin);
-    EXPECT_EQ(log.GetDestructions()[1].object, definition);
+    EXPECT_EQ(log.GetDestructions(), objects) << "unloading ends both objects";
+    EXPECT_EQ(AfxFindModule(kModulePath), nullptr);
+    EXPECT_EQ(AppOfModule(path), nullptr);
 }
 
 TEST_F(TheaterModule, ASecondLoadIsRefusedAndLeavesTheFirstAlone)
@@ -183,9 +170,24 @@ TEST_F(TheaterModule, ASecondLoadIsRefusedAndLeavesTheFirstAlone)
     WbLoadResult again = WbLoadPluginModule(kModulePath, &mWorld);
     EXPECT_FALSE(again.module);
     EXPECT_EQ(again.error, kModulePath + ": module is loaded already");
-    WbPluginSpecifier attr = mModule->GetAttr();
-    EXPECT_EQ(mModule->ConstructProgramPluginEntry()(attr), Plugin());
     EXPECT_EQ(AfxFindModule(kModulePath), mModule->GetModuleHandle());
+}
+
+// The entry points as linked into this program (not the loaded module file), whose allocations can be made
+// to fail.
+TEST(TheaterModuleEntries, AFailedAllocationIsStoredAsNullAndTheNextCallTriesAgain)
+{
+    WbPluginSpecifier attr = *std::unique_ptr<WbPluginSpecifier>(GetAttr());
+    gFailNextNothrowNew = true;
+    EXPECT_EQ(ConstructProgramPlugin(attr), nullptr);
+    WbTenantPlugin* plugin = ConstructProgramPlugin(attr);
+    ASSERT_NE(plugin, nullptr);
+    gFailNextNothrowNew = true;
+    EXPECT_EQ(ConstructTemplatePlugin(attr, nullptr, nullptr, plugin), nullptr);
+    WbTenantDef* definition = ConstructTemplatePlugin(attr, nullptr, nullptr, plugin);
+    ASSERT_NE(definition, nullptr);
+    EXPECT_EQ(definition->GetPlugin(), plugin);
+    EXPECT_EQ(DestructProgramPlugin(), 0);
 }
 
 } // namespace

@@ -9,16 +9,19 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Builds a record the way the host's records are encoded: little-endian numbers, four-character codes
 // stored as the integer they spell, texts as a length byte, the characters and a NUL.
 class RecordBuilder {
 public:
-    RecordBuilder& Byte(uint8_t value)
+    RecordBuilder& Byte(uint8_t value) { return Bytes({value}); }
+    RecordBuilder& Bytes(std::initializer_list<uint8_t> values)
     {
-        mBytes.push_back(value);
+        mBytes.insert(mBytes.end(), values);
         return *this;
     }
     RecordBuilder& Int(int64_t value)
@@ -105,8 +108,7 @@ inline std::vector<uint8_t> TndfFixture()
         .Int(600)                                                       // 308: opening minute
         .Int(1320)                                                      // 312: closing minute
         .Ints({0, 1, 128, 0, 0})                                        // 316 to 332
-        .Byte(0)                                                        // 336: two zero bytes end the record
-        .Byte(0)
+        .Bytes({0, 0})                                                  // 336: two zero bytes end the record
         .Build();
 }
 
@@ -220,47 +222,38 @@ inline std::vector<ResEntryCopy> TheaterResEntries()
 
 inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntryCopy>& copies)
 {
-    auto put16 = [](std::vector<uint8_t>& out, uint32_t value) {
-        out.push_back(uint8_t(value));
-        out.push_back(uint8_t(value >> 8));
-    };
-    auto put32 = [&](std::vector<uint8_t>& out, uint32_t value) {
-        put16(out, value & 0xFFFF);
-        put16(out, value >> 16);
-    };
-    auto putName = [&](std::vector<uint8_t>& out, const WbResName& name) {
-        if (name.isNumber) {
-            put16(out, 0xFFFF);
-            put16(out, name.number);
-            return;
-        }
-        for (char c : name.text)
-            put16(out, uint8_t(c));
-        put16(out, 0);
-    };
-    std::vector<uint8_t> out{0, 0, 0, 0, 32, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0};
-    out.resize(32, 0);
+    // The empty entry: no data, a 32-byte header, type and name 0 by number.
+    std::vector<uint8_t> out = RecordBuilder().Ints({0, 32, 0xFFFF, 0xFFFF, 0, 0, 0, 0}).Build();
     for (const ResEntryCopy& copy : copies) {
-        std::vector<uint8_t> names;
-        putName(names, copy.type);
-        putName(names, copy.name);
-        while (names.size() % 4 != 0)
-            names.push_back(0);
-        put32(out, uint32_t(copy.data.size()));
-        put32(out, uint32_t(8 + names.size() + 16));
+        std::vector<uint8_t> names; // UTF-16: a number after 0xFFFF, or the characters and a NUL
+        auto put16 = [&names](uint32_t value) { names.insert(names.end(), {uint8_t(value), uint8_t(value >> 8)}); };
+        for (const WbResName* name : {&copy.type, &copy.name}) {
+            if (name->isNumber) {
+                put16(0xFFFF);
+                put16(name->number);
+                continue;
+            }
+            for (char c : name->text)
+                put16(uint8_t(c));
+            put16(0);
+        }
+        names.resize((names.size() + 3) / 4 * 4, 0);
+        const std::vector<uint8_t> sizes =
+            RecordBuilder().Ints({int64_t(copy.data.size()), int64_t(8 + names.size() + 16)}).Build();
+        out.insert(out.end(), sizes.begin(), sizes.end());
         out.insert(out.end(), names.begin(), names.end());
-        out.insert(out.end(), 16, 0);
+        out.insert(out.end(), 16, 0); // data version, flags, language, version, characteristics
         out.insert(out.end(), copy.data.begin(), copy.data.end());
-        while (out.size() % 4 != 0)
-            out.push_back(0);
+        out.resize((out.size() + 3) / 4 * 4, 0);
     }
     return out;
 }
 
-// A module record over .res bytes of the test's own, as the host keeps one for a loaded module.
-class OwnResFile {
+// A module record over .res bytes, as the host keeps one in its chain of resource modules for a loaded
+// module, and a reader of it: by default the resources compiled into the module, without loading its file.
+class TheaterResFile {
 public:
-    explicit OwnResFile(std::vector<uint8_t> bytes) : mBytes(std::move(bytes))
+    explicit TheaterResFile(std::vector<uint8_t> bytes = TheaterResourceBytesCopy()) : mBytes(std::move(bytes))
     {
         mModule.path = "Test.wbp";
         mModule.resources = mBytes;
@@ -268,20 +261,19 @@ public:
     CResFile* Get() { return &mResFile; }
 
 private:
+    static std::vector<uint8_t> TheaterResourceBytesCopy()
+    {
+        return {TheaterResourceBytes().begin(), TheaterResourceBytes().end()};
+    }
+
     std::vector<uint8_t> mBytes;
     WbModule mModule;
     CResFile mResFile{&mModule};
 };
 
-// The resources compiled into the module, read through a module record as the host keeps one in its
-// chain of resource modules, without loading the module file.
-class TheaterResFile {
-public:
-    TheaterResFile() { mModule.resources = TheaterResourceBytes(); }
-    CResFile* Get() { return &mResFile; }
-    const WbModule& Module() const { return mModule; }
-
-private:
-    WbModule mModule;
-    CResFile mResFile{&mModule};
-};
+// The little-endian 32-bit number at an offset.
+inline uint32_t Get32(std::span<const uint8_t> bytes, size_t at)
+{
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
+}

@@ -13,6 +13,7 @@
 #include "WbTowerDoc.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -94,6 +95,25 @@ public:
     WbMovieSchedule* Schedule() const
     {
         return static_cast<WbMovieSchedule*>(static_cast<WbShowSchedule*>(theater->GetRefCon()));
+    }
+
+    // Admits count people into the theater, as if they had arrived.
+    void Admit(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            theater->EnterCustomer(doc.MakePerson(), 0);
+    }
+    // A person arrives at the theater.
+    void Arrive() { def.EnterTenantProc(&doc, theater.get(), doc.MakePerson()); }
+    // Runs the idle passes of a whole day, up to minute 1439, and gives the status after each minute.
+    std::map<uint32_t, int32_t> RunDay()
+    {
+        std::map<uint32_t, int32_t> statuses;
+        do {
+            Step();
+            statuses[Minute()] = theater->GetStatus();
+        } while (Minute() != 1439);
+        return statuses;
     }
 
     void SetTime(int32_t day, uint32_t minute) { doc.SetCurrentDateTime(WbDateTime(day, minute)); }

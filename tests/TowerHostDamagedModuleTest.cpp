@@ -62,10 +62,11 @@ TEST(TowerHostDamagedModule, IsRefusedNamingTheResource)
          "TNDF 1: end bytes 1, 0 at offset 336, expected 0, 0"},
         {"attribute record version", DamagedModule("BadAttr.wbp", AttrFixture(), 0, {2}),
          "ATTR 128: version 2 at offset 0, expected 1"},
-        // The definition record is the third entry of the .res; its header's data size sits 40 bytes before
-        // the record.
+        // The definition record is the third entry of the .res, at offset 168; its 40-byte header begins with
+        // the data size.
         {".res entry size", DamagedModule("BadRes.wbp", TndfFixture(), -40, {0xFF, 0xFF, 0xFF, 0x7F}),
-         ".res: entry 3 at offset 168: data size 2147483647 runs past the end (345784 bytes left)"},
+         ".res: entry 3 at offset 168: data size 2147483647 runs past the end (" +
+             std::to_string(TheaterResourceBytes().size() - 168 - 40) + " bytes left)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

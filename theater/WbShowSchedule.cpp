@@ -9,10 +9,7 @@
 
 namespace {
 
-// Tenant status as the theater's idle pass sets it.
-constexpr int32_t kClosed = 10;
-constexpr int32_t kEntry = 30;
-constexpr int32_t kRunning = 32;
+using namespace WbTheaterStatus;
 
 // Rounds a product to double precision. A 32-bit x87 build keeps intermediates in 80 bits, which would
 // turn 100 x (29 x 0.01) into 29 instead of 28; the store through a volatile double forces the rounding

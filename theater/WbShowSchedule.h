@@ -15,6 +15,16 @@ class WbMovieSelectDialog;
 class WbTheaterInfoDialog;
 class WbTowerDoc;
 
+// A theater tenant's status, as its idle pass and its arrivals move it.
+namespace WbTheaterStatus {
+constexpr int32_t kFinished = 9; // built; the host opens it
+constexpr int32_t kClosed = 10;
+constexpr int32_t kEntry = 30;    // customers come in for the next show
+constexpr int32_t kHalfFull = 31; // the same, with half the seats taken
+constexpr int32_t kRunning = 32;  // the film runs
+constexpr int32_t kFire = 10000;  // and above: burning
+} // namespace WbTheaterStatus
+
 // The film a theater shows and what it remembers of the film's days. The film policy (which films may
 // run, where the attendance record lives) is left to the derived schedule.
 class WbShowSchedule {
@@ -58,6 +68,8 @@ public:
     void Read(WbArchive& archive);
 
     // Dialog side: the theater info dialog and the film selection dialog work through these.
+    // The schedule a theater tenant holds in its RefCon; null without a tenant or a schedule.
+    static WbShowSchedule* Of(const WbTenant* tenant);
     // Fills the info dialog's film part and its figures, and lets it hear its "Change Film" button.
     void SetupInfoDialog(WbTheaterInfoDialog* dialog);
     // Shows a film, or the lack of one, in the preview items of either dialog; play shows the moving

@@ -54,6 +54,11 @@ void SetText(WbDialog* dialog, int id, const CString& text)
 
 } // namespace
 
+WbShowSchedule* WbShowSchedule::Of(const WbTenant* tenant)
+{
+    return tenant ? static_cast<WbShowSchedule*>(tenant->GetRefCon()) : nullptr;
+}
+
 void WbShowSchedule::SetupInfoDialog(WbTheaterInfoDialog* dialog)
 {
     if (!dialog || !mTenant || !mTowerDoc)

@@ -13,13 +13,7 @@
 
 namespace {
 
-// Tenant status as this definition moves it.
-constexpr int32_t kFinished = 9;
-constexpr int32_t kClosed = 10;
-constexpr int32_t kEntry = 30;
-constexpr int32_t kHalfFull = 31;
-constexpr int32_t kRunning = 32;
-constexpr int32_t kFire = 10000;
+using namespace WbTheaterStatus;
 
 // Each action tied to a moment of the day runs on every pass in a window this many minutes wide.
 constexpr uint32_t kWindowMinutes = 8;

@@ -150,8 +150,13 @@ std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::str
             step.film = ReadText(entry["film"], at + ".film");
             step.label.append(" ").append(step.film);
         }
-        if (entry.contains("text"))
+        if (entry.contains("text")) {
+            // A typed name may become the theater's name, which a save file must be able to hold.
             step.text = ReadText(entry["text"], at + ".text");
+            if (step.text.size() > WbScenarioLimits::kMaxNameBytes)
+                throw WbScenarioError(at + ".text: longer than " + std::to_string(WbScenarioLimits::kMaxNameBytes) +
+                                      " bytes");
+        }
         if (entry.contains("status"))
             step.status = int32_t(ReadNumber(entry["status"], at + ".status", INT32_MIN, INT32_MAX));
         if (entry.contains("file")) {

@@ -51,7 +51,7 @@ WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptio
     app.add_option("--module", options.modulePath, "The plug-in module to load (default: Theater.wbp beside towerhost)")
         ->type_name("PATH");
     std::string days;
-    app.add_option("--days", days, "Days to run, in place of the scenario's \"days\"")->type_name("N");
+    app.add_option("--days", days, "Days to run (0 to 100000), in place of the scenario's \"days\"")->type_name("N");
     app.add_option("--trace", options.tracePath,
                    "Write a JSON line per host operation the module calls and per status change")
         ->type_name("FILE");
@@ -59,7 +59,7 @@ WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptio
     app.add_option("--save", options.savePath, "Save the tower at the end of the run")->type_name("FILE");
     app.add_option("--load", options.loadPath, "Continue a saved tower (films come from the scenario)")
         ->type_name("FILE");
-    app.add_flag("-q,--quiet", options.quiet, "No day summaries and no progress line");
+    app.add_flag("-q,--quiet", options.quiet, "No module line, no day summaries and no progress line");
     for (const auto& addOn : addOns)
         addOn->AddOptions(app);
 

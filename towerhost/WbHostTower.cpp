@@ -14,19 +14,6 @@ namespace {
 // Theaters stand side by side, this many on a floor, so that a picture of the tower stays readable.
 constexpr int kTheatersPerFloor = 4;
 
-WbArrivalMode ArrivalMode(WbScenarioArrivals arrivals)
-{
-    switch (arrivals) {
-    case WbScenarioArrivals::Immediate:
-        return WbArrivalMode::Immediate;
-    case WbScenarioArrivals::None:
-        return WbArrivalMode::None;
-    case WbScenarioArrivals::Spread:
-        break;
-    }
-    return WbArrivalMode::Spread;
-}
-
 // The pattern index that goes with a status, as the module sets it whenever it changes the status.
 int32_t PatternOf(int32_t status) { return status >= 30 ? status - 29 : 0; }
 
@@ -52,7 +39,7 @@ std::unique_ptr<WbHostTower> WbHostTower::FromScenario(const WbScenario& scenari
     WbTowerDoc& doc = *tower->mDoc;
     doc.SetCurrentDateTime(WbDateTime(scenario.startDay, scenario.startMinute));
     doc.SetFunds(scenario.funds);
-    doc.SetArrivals(ArrivalMode(scenario.arrivals), scenario.seed);
+    doc.SetArrivals(scenario.arrivals, scenario.seed);
     tower->mSeed = scenario.seed;
 
     const WbTenantDefData& data = def->GetDefData();

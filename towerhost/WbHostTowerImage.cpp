@@ -12,32 +12,6 @@
 
 namespace {
 
-WbSavedArrivalMode SavedMode(WbArrivalMode mode)
-{
-    switch (mode) {
-    case WbArrivalMode::Immediate:
-        return WbSavedArrivalMode::Immediate;
-    case WbArrivalMode::None:
-        return WbSavedArrivalMode::None;
-    case WbArrivalMode::Spread:
-        break;
-    }
-    return WbSavedArrivalMode::Spread;
-}
-
-WbArrivalMode RunningMode(WbSavedArrivalMode mode)
-{
-    switch (mode) {
-    case WbSavedArrivalMode::Immediate:
-        return WbArrivalMode::Immediate;
-    case WbSavedArrivalMode::None:
-        return WbArrivalMode::None;
-    case WbSavedArrivalMode::Spread:
-        break;
-    }
-    return WbArrivalMode::Spread;
-}
-
 std::string TheaterKey(int index) { return "theaters[" + std::to_string(index) + "]"; }
 
 } // namespace
@@ -50,7 +24,7 @@ WbTowerImage WbHostTower::Capture() const
     image.minute = now.GetRawMinutes();
     image.funds = mDoc->GetCurrentFunds();
     image.dayBase = mDoc->GetDayBase();
-    image.arrivalMode = SavedMode(mDoc->GetArrivalMode());
+    image.arrivalMode = mDoc->GetArrivalMode();
     image.seed = mSeed;
     image.randomState = mDoc->GetRandomState();
     image.films = mShelf.Capture();
@@ -100,7 +74,7 @@ std::unique_ptr<WbHostTower> WbHostTower::FromImage(const WbTowerImage& image, W
     }
     tower->RestoreArrivals(image);
     tower->mSeed = image.seed;
-    doc.SetArrivals(RunningMode(image.arrivalMode), image.seed);
+    doc.SetArrivals(image.arrivalMode, image.seed);
     doc.SetRandomState(image.randomState);
     return tower;
 }

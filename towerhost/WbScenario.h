@@ -1,27 +1,22 @@
 // A tower to simulate: the clock and money it starts with, how customers arrive, its films and theaters.
 #pragma once
 
+#include "WbTowerDoc.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// How called customers reach their theater, as the scenario names it.
-enum class WbScenarioArrivals {
-    Spread,
-    Immediate,
-    None,
-};
-
 // One film the host installs for the run. Money is in the tower's stored unit (shown times 100).
 struct WbScenarioFilm {
-    std::string id; // four ASCII characters, the film's plug-in ID as a four-character code
-    std::string title;
-    std::string secondLine;
-    std::string producer;
-    std::string director;
-    std::string performers;
-    std::string movie;
+    std::string id{}; // four ASCII characters, the film's plug-in ID as a four-character code
+    std::string title{};
+    std::string secondLine{};
+    std::string producer{};
+    std::string director{};
+    std::string performers{};
+    std::string movie{};
     int32_t runningTime = 120;
     int32_t cost = 0;
     int32_t carryOver = 80;
@@ -30,16 +25,20 @@ struct WbScenarioFilm {
     bool roadshow = true;
     int32_t releaseDay = 0;
     int32_t runDays = 0; // 0: the run never ends
+
+    bool operator==(const WbScenarioFilm&) const = default;
 };
 
 // One theater tenant placed in the tower. Unset figures come from the module's definition.
 struct WbScenarioTheater {
-    std::string name;
-    std::optional<std::string> film; // a film id, or none
-    std::optional<int32_t> capacity;
-    std::optional<uint32_t> openMinute;
-    std::optional<uint32_t> closeMinute;
+    std::string name{};
+    std::optional<std::string> film{}; // a film id, or none
+    std::optional<int32_t> capacity{};
+    std::optional<uint32_t> openMinute{};
+    std::optional<uint32_t> closeMinute{};
     int32_t status = 10;
+
+    bool operator==(const WbScenarioTheater&) const = default;
 };
 
 struct WbScenario {
@@ -50,7 +49,7 @@ struct WbScenario {
     int32_t funds = 100000;
     int32_t passesPerMinute = 1;
     uint32_t seed = 1;
-    WbScenarioArrivals arrivals = WbScenarioArrivals::Spread;
+    WbArrivalMode arrivals = WbArrivalMode::Spread;
     std::vector<WbScenarioFilm> films;
     std::vector<WbScenarioTheater> theaters;
 
@@ -61,6 +60,10 @@ struct WbScenario {
 // The limits a scenario's figures must keep; the reader names them in its messages.
 namespace WbScenarioLimits {
 constexpr int32_t kMaxDays = 100000;
+// A run may start on this day and still count its last day in 32 bits.
+constexpr int32_t kMaxStartDay = 0x7FFFFFFF - kMaxDays - 1;
+// Theater names are kept whole in the save file, which reads no longer ones.
+constexpr uint32_t kMaxNameBytes = 4096;
 constexpr int32_t kMaxPassesPerMinute = 1000;
 constexpr int32_t kMaxTheaters = 10000;
 constexpr int32_t kMaxCapacity = 100000;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <limits>
+#include <set>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -81,15 +82,15 @@ std::string ReadFilmID(const json& value, const std::string& path)
     return id;
 }
 
-WbScenarioArrivals ReadArrivals(const json& value, const std::string& path)
+WbArrivalMode ReadArrivals(const json& value, const std::string& path)
 {
     const std::string mode = ReadString(value, path);
     if (mode == "spread")
-        return WbScenarioArrivals::Spread;
+        return WbArrivalMode::Spread;
     if (mode == "immediate")
-        return WbScenarioArrivals::Immediate;
+        return WbArrivalMode::Immediate;
     if (mode == "none")
-        return WbScenarioArrivals::None;
+        return WbArrivalMode::None;
     Fail(path, Shown(value) + " is not one of \"spread\", \"immediate\", \"none\"");
 }
 
@@ -179,7 +180,11 @@ WbScenarioTheater ReadTheater(const json& object, const std::string& path, size_
     const ObjectFields fields(object, path, {"name", "film", "capacity", "open", "close", "status"});
     WbScenarioTheater theater;
     theater.name = "Theater " + std::to_string(index + 1);
-    IfPresent(fields, "name", [&](const json& v, const std::string& p) { theater.name = ReadString(v, p); });
+    IfPresent(fields, "name", [&](const json& v, const std::string& p) {
+        theater.name = ReadString(v, p);
+        if (theater.name.size() > WbScenarioLimits::kMaxNameBytes)
+            Fail(p, Shown(v) + " is longer than " + std::to_string(WbScenarioLimits::kMaxNameBytes) + " bytes");
+    });
     IfPresent(fields, "film", [&](const json& v, const std::string& p) {
         if (!v.is_null())
             theater.film = ReadFilmID(v, p);
@@ -220,6 +225,51 @@ void CheckFilmReferences(const WbScenario& scenario)
     }
 }
 
+// A key given twice is a mistake that the JSON library passes over by keeping the last value, so the
+// parse is watched for it, with the path to the object kept as the parser goes in and out.
+class DuplicateKeyWatch final {
+public:
+    bool operator()(int, json::parse_event_t event, json& parsed)
+    {
+        using Event = json::parse_event_t;
+        if (event == Event::object_start || event == Event::array_start)
+            mFrames.push_back({ItemPath(), event == Event::array_start});
+        if (event == Event::key) {
+            mFrames.back().key = parsed.get<std::string>();
+            if (!mFrames.back().keys.insert(mFrames.back().key).second)
+                Fail(ItemPath(), "the key is given twice");
+        }
+        if (event == Event::object_end || event == Event::array_end)
+            mFrames.pop_back();
+        const bool itemEnded = event == Event::value || event == Event::object_end || event == Event::array_end;
+        if (itemEnded && !mFrames.empty() && mFrames.back().isList)
+            ++mFrames.back().index;
+        return true;
+    }
+
+private:
+    struct Frame {
+        std::string path;
+        bool isList = false;
+        size_t index = 0;
+        std::string key{};
+        std::set<std::string> keys{};
+    };
+
+    // The path of the item being read in the innermost object or list.
+    std::string ItemPath() const
+    {
+        if (mFrames.empty())
+            return "scenario";
+        const Frame& frame = mFrames.back();
+        if (frame.isList)
+            return frame.path + "[" + std::to_string(frame.index) + "]";
+        return frame.path.empty() || frame.path == "scenario" ? frame.key : frame.path + "." + frame.key;
+    }
+
+    std::vector<Frame> mFrames;
+};
+
 } // namespace
 
 const WbScenarioFilm* WbScenario::FindFilm(const std::string& id) const
@@ -242,7 +292,9 @@ WbScenario WbScenarioReader::Read(const json& document) const
 
     WbScenario scenario;
     IfPresent(fields, "name", [&](const json& v, const std::string& p) { scenario.name = ReadString(v, p); });
-    IfPresent(fields, "start_day", [&](const json& v, const std::string& p) { scenario.startDay = ReadInt(v, p, 1); });
+    IfPresent(fields, "start_day", [&](const json& v, const std::string& p) {
+        scenario.startDay = ReadInt(v, p, 1, WbScenarioLimits::kMaxStartDay);
+    });
     IfPresent(fields, "start_minute",
               [&](const json& v, const std::string& p) { scenario.startMinute = ReadMinute(v, p); });
     IfPresent(fields, "days", [&](const json& v, const std::string& p) {
@@ -279,7 +331,7 @@ WbScenario WbScenarioReader::ReadText(const std::string& text) const
 {
     json document;
     try {
-        document = json::parse(text);
+        document = json::parse(text, DuplicateKeyWatch());
     } catch (const json::parse_error& error) {
         // The library's message starts with its own exception name; the rest says where and what.
         std::string what = error.what();

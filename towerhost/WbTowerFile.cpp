@@ -2,10 +2,15 @@
 // is reported where it went wrong, and nothing is returned until the whole file has been read.
 #include "WbTowerFile.h"
 
+#include "WbFilmShelf.h"
+#include "WbScenario.h"
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 #include <utility>
@@ -13,8 +18,8 @@
 namespace {
 
 constexpr std::array<uint8_t, 8> kMagic = {'W', 'b', 'T', 'o', 'w', 'e', 'r', 0x1A};
-constexpr uint32_t kMaxNameBytes = 4096;
-constexpr uint32_t kLastMinute = 1439;
+constexpr uint32_t kMaxNameBytes = WbScenarioLimits::kMaxNameBytes;
+constexpr uint32_t kLastMinute = WbScenarioLimits::kLastMinute;
 constexpr size_t kMaxFileBytes = size_t(1) << 30;
 
 // CRC-32 as zlib and PNG compute it.
@@ -134,12 +139,19 @@ constexpr int32_t kMaxInt = 0x7FFFFFFF;
 
 std::string Item(const std::string& list, size_t index) { return list + "[" + std::to_string(index) + "]"; }
 
-std::string FilmText(uint32_t id) { return {char(id >> 24), char(id >> 16), char(id >> 8), char(id)}; }
+// The file's arrival codes are fixed by its layout, whatever order the tower lists its modes in.
+constexpr std::array<WbArrivalMode, 3> kArrivalCodes = {WbArrivalMode::Spread, WbArrivalMode::Immediate,
+                                                        WbArrivalMode::None};
+
+uint8_t ArrivalCode(WbArrivalMode mode)
+{
+    return uint8_t(std::find(kArrivalCodes.begin(), kArrivalCodes.end(), mode) - kArrivalCodes.begin());
+}
 
 void CheckFilm(const std::string& field, size_t offset, uint32_t id, const WbTowerFile::FilmKnown& filmKnown)
 {
     if (!filmKnown(id))
-        SaveReader::Fail(field, offset, "\"" + FilmText(id) + "\" is not a film of the scenario");
+        SaveReader::Fail(field, offset, "\"" + WbFilmText(id) + "\" is not a film of the scenario");
 }
 
 WbSavedFilm ReadFilm(SaveReader& reader, const std::string& name, const WbTowerFile::FilmKnown& filmKnown)
@@ -235,7 +247,7 @@ std::vector<uint8_t> Encode(const WbTowerImage& image)
     writer.U32(image.minute);
     writer.I32(image.funds);
     writer.I32(image.dayBase);
-    writer.U8(uint8_t(image.arrivalMode));
+    writer.U8(ArrivalCode(image.arrivalMode));
     writer.U32(image.seed);
     writer.U32(image.randomState);
     writer.U32(uint32_t(image.films.size()));
@@ -287,12 +299,13 @@ WbTowerImage Decode(std::span<const uint8_t> bytes, const FilmKnown& filmKnown)
                              ")");
 
     WbTowerImage image;
-    image.day = reader.I32In("day", 1, kMaxInt);
+    image.day = reader.I32In("day", 1, WbScenarioLimits::kMaxStartDay);
     image.minute = reader.U32In("minute", 0, kLastMinute);
     image.funds = reader.I32("funds");
     image.dayBase = reader.I32In("day_base", 0, kMaxInt);
     const size_t modeOffset = reader.GetOffset();
-    image.arrivalMode = WbSavedArrivalMode(reader.Ranged("arrival_mode", reader.U8("arrival_mode"), modeOffset, 0, 2));
+    image.arrivalMode = kArrivalCodes[size_t(
+        reader.Ranged("arrival_mode", reader.U8("arrival_mode"), modeOffset, 0, int64_t(kArrivalCodes.size()) - 1))];
     image.seed = reader.U32("seed");
     image.randomState = reader.U32In("random_state", 1, 0xFFFFFFFFll);
 
@@ -398,6 +411,9 @@ std::vector<uint8_t> Read(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw WbTowerFileError(SystemError("cannot be opened"));
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        throw WbTowerFileError("is not a file");
     file.seekg(0, std::ios::end);
     const std::streamoff size = file.tellg();
     if (size < 0 || size_t(size) > kMaxFileBytes)

@@ -17,7 +17,10 @@
 #include "WbTowerStore.h"
 #include "WbTraceWriter.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -41,6 +44,19 @@ std::string DefaultModulePath()
     const std::string program(path, size_t(length));
     const size_t slash = program.rfind('/');
     return (slash == std::string::npos ? std::string(".") : program.substr(0, slash)) + "/Theater.wbp";
+}
+
+// A long run must not end in an output that cannot be written, so where they go is checked first.
+void CheckWritable(const std::string& path)
+{
+    if (path.empty())
+        return;
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw RunError(path + ": is a directory");
+    const std::string directory = std::filesystem::path(path).parent_path().string();
+    if (::access(directory.empty() ? "." : directory.c_str(), W_OK) != 0)
+        throw RunError(path + ": cannot be written: " + std::strerror(errno));
 }
 
 WbScenario ReadScenario(const WbHostOptions& options, const std::vector<std::unique_ptr<WbHostAddOn>>& addOns)
@@ -96,6 +112,8 @@ private:
 void RunTower(const WbHostOptions& options, const WbScenario& scenario,
               const std::vector<std::unique_ptr<WbHostAddOn>>& addOns, std::FILE* out, std::FILE* err)
 {
+    for (const std::string* path : {&options.tracePath, &options.reportPath, &options.savePath})
+        CheckWritable(*path);
     WbFilmShelf shelf(scenario.films);
     WbWorldDef worldDef;
     const std::string modulePath = options.modulePath.empty() ? DefaultModulePath() : options.modulePath;

@@ -1,6 +1,8 @@
 // Everything a saved tower holds, as plain values: what the save file stores and a tower is rebuilt from.
 #pragma once
 
+#include "WbTowerDoc.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,19 +39,12 @@ struct WbSavedArrival {
     uint32_t theater = 0;  // index into the theaters
 };
 
-// Arrival modes as the file stores them.
-enum class WbSavedArrivalMode : uint8_t {
-    Spread = 0,
-    Immediate = 1,
-    None = 2,
-};
-
 struct WbTowerImage {
     int32_t day = 1;
     uint32_t minute = 0;
     int32_t funds = 0;
     int32_t dayBase = 0;
-    WbSavedArrivalMode arrivalMode = WbSavedArrivalMode::Spread;
+    WbArrivalMode arrivalMode = WbArrivalMode::Spread;
     uint32_t seed = 1;
     uint32_t randomState = 1;
     std::vector<WbSavedFilm> films;

@@ -68,7 +68,8 @@ void Write(const std::string& path, const nlohmann::ordered_json& report)
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file)
         throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));
-    file << report.dump(2) << '\n';
+    // Names read from a save file may be any bytes; they must not cost the report.
+    file << report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     file.close();
     if (!file)
         throw std::runtime_error(path + ": cannot be written");

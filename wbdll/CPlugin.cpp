@@ -26,8 +26,6 @@ CFilePlugin::~CFilePlugin() = default;
 
 CString CFilePlugin::GetName() const { return mAttr.name.IsEmpty() ? CPlugin::GetName() : mAttr.name; }
 
-HINSTANCE CFilePlugin::GetModuleHandleA() const { return mModule; }
-
 int CFilePlugin::Load(HINSTANCE module)
 {
     mModule = module;
@@ -50,9 +48,7 @@ void CProgramPlugin::DrawProc(WbTowerDoc*) {}
 
 void CProgramPlugin::IdleProc(WbTowerDoc*) {}
 
-WbTenantPlugin::WbTenantPlugin(uint32_t type, const WbPluginSpecifier& specifier) : CProgramPlugin(type, specifier)
-{
-}
+WbTenantPlugin::WbTenantPlugin(uint32_t type, const WbPluginSpecifier& specifier) : CProgramPlugin(type, specifier) {}
 
 WbTenantPlugin::~WbTenantPlugin() = default;
 

@@ -26,24 +26,29 @@ std::string CResFile::GetError() const { return {}; }
 
 #else
 
+namespace {
+
 // The .res is read anew on every lookup: it has a handful of entries, and the reader keeps no state
 // that could go stale when a module is unloaded.
+template <typename Type> std::span<const uint8_t> FindEntry(HINSTANCE module, Type type, uint32_t id)
+{
+    if (!module)
+        return {};
+    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(module->resources);
+    const WbResEntry* entry = entries ? WbFindResEntry(*entries, type, id) : nullptr;
+    return entry ? entry->data : std::span<const uint8_t>();
+}
+
+} // namespace
+
 std::span<const uint8_t> CResFile::Find(const char* typeName, uint32_t id) const
 {
-    if (!mModule || !typeName)
-        return {};
-    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(mModule->resources);
-    const WbResEntry* entry = entries ? WbFindResEntry(*entries, typeName, id) : nullptr;
-    return entry ? entry->data : std::span<const uint8_t>();
+    return typeName ? FindEntry(mModule, typeName, id) : std::span<const uint8_t>();
 }
 
 std::span<const uint8_t> CResFile::Find(uint16_t typeNumber, uint32_t id) const
 {
-    if (!mModule)
-        return {};
-    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(mModule->resources);
-    const WbResEntry* entry = entries ? WbFindResEntry(*entries, typeNumber, id) : nullptr;
-    return entry ? entry->data : std::span<const uint8_t>();
+    return FindEntry(mModule, typeNumber, id);
 }
 
 std::string CResFile::GetError() const

@@ -11,6 +11,8 @@
 struct WbDestruction {
     const void* object;
     uint32_t type;
+
+    bool operator==(const WbDestruction&) const = default;
 };
 
 // Records every plug-in object that ends while the log exists. Logs may overlap; each records everything.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 
 namespace {
 
@@ -137,31 +138,32 @@ WbParsed<std::vector<WbObjectMapPart>> WbParseObjectMap(std::span<const uint8_t>
                                    " fields");
         const std::string_view keyword = fields[0];
         const std::string_view value = fields[1];
-        uint64_t number = 0;
+        // ID and Pattern: each at most once per part, a decimal number up to its type's maximum.
+        auto readNumber = [&](auto& field, uint64_t limit) -> std::string {
+            uint64_t number = 0;
+            if (field)
+                return "part '" + open->name + "' has a second " + std::string(keyword);
+            if (!ParseDecimal(value, limit, number))
+                return std::string(keyword) + " '" + std::string(value) + "' is not a decimal number up to " +
+                       std::to_string(limit);
+            field = static_cast<typename std::remove_reference_t<decltype(field)>::value_type>(number);
+            return {};
+        };
+        std::string error;
         if (keyword == "ID") {
-            if (open->id)
-                return Result::Failure(where + "part '" + open->name + "' has a second ID");
-            if (!ParseDecimal(value, UINT32_MAX, number))
-                return Result::Failure(where + "ID '" + std::string(value) + "' is not a decimal number up to " +
-                                       std::to_string(UINT32_MAX));
-            open->id = uint32_t(number);
+            error = readNumber(open->id, UINT32_MAX);
         } else if (keyword == "Pattern") {
-            if (open->pattern)
-                return Result::Failure(where + "part '" + open->name + "' has a second Pattern");
-            if (!ParseDecimal(value, INT32_MAX, number))
-                return Result::Failure(where + "Pattern '" + std::string(value) + "' is not a decimal number up to " +
-                                       std::to_string(INT32_MAX));
-            open->pattern = int32_t(number);
+            error = readNumber(open->pattern, INT32_MAX);
         } else if (keyword == "List") {
             if (haveRect)
-                return Result::Failure(where + "part '" + open->name + "' has a second List");
-            std::string reason;
-            if (!ParseRect(value, open->rect, open->halftone, reason))
-                return Result::Failure(where + reason);
-            haveRect = true;
+                error = "part '" + open->name + "' has a second List";
+            else if (ParseRect(value, open->rect, open->halftone, error))
+                haveRect = true;
         } else {
-            return Result::Failure(where + "unknown keyword '" + std::string(keyword) + "'");
+            error = "unknown keyword '" + std::string(keyword) + "'";
         }
+        if (!error.empty())
+            return Result::Failure(where + error);
     }
     if (open)
         return Result::Failure(map + ": part '" + open->name + "' (line " + std::to_string(open->line) +

@@ -161,121 +161,136 @@ private:
 
 std::string Label(const char* type, uint32_t id) { return std::string(type) + " " + std::to_string(id); }
 
+// One whole record: its version, the fields readFields takes, then its exact end.
+template <typename T, typename ReadFields>
+WbParsed<T> ReadRecord(const char* type, uint32_t id, std::span<const uint8_t> bytes, ReadFields readFields)
+{
+    WbRecordCursor cursor(Label(type, id), bytes);
+    T value{};
+    cursor.Version();
+    readFields(cursor, value);
+    if (!cursor.End())
+        return WbParsed<T>::Failure(cursor.GetError());
+    return value;
+}
+
+// A count of items, each at least minimumItemBytes long, then the items; readItem reads one, its fields'
+// names prefixed with the item's name and number.
+template <typename Item, typename ReadItem>
+void ReadList(WbRecordCursor& cursor, const char* countField, const std::string& itemName, size_t minimumItemBytes,
+              std::vector<Item>& items, ReadItem readItem)
+{
+    int32_t count = 0;
+    if (!cursor.Count(countField, minimumItemBytes, count))
+        return;
+    items.resize(size_t(count));
+    for (int32_t i = 0; i < count && !cursor.Failed(); ++i)
+        readItem(itemName + " " + std::to_string(i + 1) + " ", items[size_t(i)]);
+}
+
 } // namespace
 
 WbParsed<WbFileAttr> WbReadAttrRecord(std::span<const uint8_t> bytes, uint32_t id)
 {
-    WbRecordCursor cursor(Label("ATTR", id), bytes);
-    WbFileAttr attr;
-    cursor.Version();
-    cursor.Code("ID", attr.id);
-    cursor.Int("attribute", attr.attrib);
-    cursor.Code("ID depended on", attr.dependID);
-    cursor.Int("game level", attr.gameLevel);
-    cursor.Int("secret item", attr.secretItem);
-    cursor.Int("item type", attr.itemType);
-    cursor.Int("must item", attr.mustItem);
-    cursor.Text("name", attr.name);
-    if (!cursor.End())
-        return WbParsed<WbFileAttr>::Failure(cursor.GetError());
-    return attr;
+    return ReadRecord<WbFileAttr>("ATTR", id, bytes, [](WbRecordCursor& cursor, WbFileAttr& attr) {
+        cursor.Code("ID", attr.id);
+        cursor.Int("attribute", attr.attrib);
+        cursor.Code("ID depended on", attr.dependID);
+        cursor.Int("game level", attr.gameLevel);
+        cursor.Int("secret item", attr.secretItem);
+        cursor.Int("item type", attr.itemType);
+        cursor.Int("must item", attr.mustItem);
+        cursor.Text("name", attr.name);
+    });
 }
 
 WbParsed<WbDescRecord> WbReadDescRecord(std::span<const uint8_t> bytes, uint32_t id)
 {
-    WbRecordCursor cursor(Label("DESC", id), bytes);
-    WbDescRecord desc;
-    cursor.Version();
-    cursor.Code("program plug-in type", desc.programType);
-    cursor.Int("value", desc.value);
-    if (!cursor.End())
-        return WbParsed<WbDescRecord>::Failure(cursor.GetError());
-    return desc;
+    return ReadRecord<WbDescRecord>("DESC", id, bytes, [](WbRecordCursor& cursor, WbDescRecord& desc) {
+        cursor.Code("program plug-in type", desc.programType);
+        cursor.Int("value", desc.value);
+    });
 }
 
 WbParsed<WbTenantDefData> WbReadTenantDefRecord(std::span<const uint8_t> bytes, uint32_t id)
 {
-    WbRecordCursor cursor(Label("TNDF", id), bytes);
-    WbTenantDefData data;
     int32_t openMinute = 0;
     int32_t closeMinute = 0;
-    cursor.Version();
-    cursor.Int("item type", data.itemType);
-    cursor.Ranged("width", 1, kMaxWidthUnits, data.widthUnits);
-    cursor.Ranged("height", 1, kMaxHeightUnits, data.heightUnits);
-    cursor.Skip("numbers after the size", 2);
-    cursor.Text("category description", data.categoryText);
-    cursor.Text("category name", data.categoryName);
-    cursor.Skip("number after the category name", 1);
-    cursor.Ranged("capacity", 0, INT32_MAX, data.capacity);
-    cursor.Skip("numbers after the capacity", 2);
-    cursor.Code("sub-plug-in type", data.subPluginType);
-    cursor.Skip("numbers after the sub-plug-in type", 3);
-    cursor.Text("price text", data.priceText);
-    cursor.Text("monthly cost text", data.costText);
-    cursor.Text("description text", data.descriptionText);
-    cursor.Text("name text", data.nameText);
-    cursor.Text("second name text", data.secondNameText);
-    cursor.Int("price", data.priceHundreds);
-    cursor.Ranged("monthly cost", 0, INT32_MAX, data.monthlyCostHundreds);
-    cursor.Skip("numbers after the monthly cost", 24);
-    cursor.Ranged("opening minute", 0, int32_t(kMinutesPerDay) - 1, openMinute);
-    cursor.Ranged("closing minute", 0, int32_t(kMinutesPerDay) - 1, closeMinute);
-    cursor.Skip("numbers after the closing minute", 5);
-    uint8_t endBytes[2] = {};
-    const size_t endOffset = cursor.GetOffset();
-    if (cursor.Byte("end bytes", endBytes[0]) && cursor.Byte("end bytes", endBytes[1]) &&
-        (endBytes[0] != 0 || endBytes[1] != 0))
-        cursor.Fail("end bytes " + std::to_string(endBytes[0]) + ", " + std::to_string(endBytes[1]) + " at offset " +
-                    std::to_string(endOffset) + ", expected 0, 0");
-    if (!cursor.End())
-        return WbParsed<WbTenantDefData>::Failure(cursor.GetError());
-    data.openMinute = uint32_t(openMinute);
-    data.closeMinute = uint32_t(closeMinute);
-    data.incomePerCustomer = data.monthlyCostHundreds / kIncomeShareOfMonthlyCost;
-    data.belongCapacity = kBelongPeoplePerTenant;
-    return data;
+    WbParsed<WbTenantDefData> read =
+        ReadRecord<WbTenantDefData>("TNDF", id, bytes, [&](WbRecordCursor& cursor, WbTenantDefData& data) {
+            cursor.Int("item type", data.itemType);
+            cursor.Ranged("width", 1, kMaxWidthUnits, data.widthUnits);
+            cursor.Ranged("height", 1, kMaxHeightUnits, data.heightUnits);
+            cursor.Skip("numbers after the size", 2);
+            cursor.Text("category description", data.categoryText);
+            cursor.Text("category name", data.categoryName);
+            cursor.Skip("number after the category name", 1);
+            cursor.Ranged("capacity", 0, INT32_MAX, data.capacity);
+            cursor.Skip("numbers after the capacity", 2);
+            cursor.Code("sub-plug-in type", data.subPluginType);
+            cursor.Skip("numbers after the sub-plug-in type", 3);
+            cursor.Text("price text", data.priceText);
+            cursor.Text("monthly cost text", data.costText);
+            cursor.Text("description text", data.descriptionText);
+            cursor.Text("name text", data.nameText);
+            cursor.Text("second name text", data.secondNameText);
+            cursor.Int("price", data.priceHundreds);
+            cursor.Ranged("monthly cost", 0, INT32_MAX, data.monthlyCostHundreds);
+            cursor.Skip("numbers after the monthly cost", 24);
+            cursor.Ranged("opening minute", 0, int32_t(kMinutesPerDay) - 1, openMinute);
+            cursor.Ranged("closing minute", 0, int32_t(kMinutesPerDay) - 1, closeMinute);
+            cursor.Skip("numbers after the closing minute", 5);
+            uint8_t endBytes[2] = {};
+            const size_t endOffset = cursor.GetOffset();
+            if (cursor.Byte("end bytes", endBytes[0]) && cursor.Byte("end bytes", endBytes[1]) &&
+                (endBytes[0] != 0 || endBytes[1] != 0))
+                cursor.Fail("end bytes " + std::to_string(endBytes[0]) + ", " + std::to_string(endBytes[1]) +
+                            " at offset " + std::to_string(endOffset) + ", expected 0, 0");
+        });
+    if (!read)
+        return read;
+    read->openMinute = uint32_t(openMinute);
+    read->closeMinute = uint32_t(closeMinute);
+    read->incomePerCustomer = read->monthlyCostHundreds / kIncomeShareOfMonthlyCost;
+    read->belongCapacity = kBelongPeoplePerTenant;
+    return read;
 }
 
 WbParsed<std::vector<WbTenantMemberDef>> WbReadMemberTable(std::span<const uint8_t> bytes, uint32_t id)
 {
     using Result = WbParsed<std::vector<WbTenantMemberDef>>;
-    // An entry is at least an empty name (2 bytes) and six numbers.
-    constexpr size_t kMinimumEntryBytes = 2 + 6 * 4;
-    WbRecordCursor cursor(Label("TMDF", id), bytes);
-    int32_t count = 0;
-    cursor.Version();
-    cursor.Skip("header numbers", 4);
-    if (!cursor.Count("number of entries", kMinimumEntryBytes, count))
-        return Result::Failure(cursor.GetError());
-
     struct Entry {
         CString name;
         int32_t demand = 0, startSilhouette = 0, endSilhouette = 0, option = 0, percent = 0, people = 0;
     };
-    std::vector<Entry> entries(static_cast<size_t>(count));
+    // An entry is at least an empty name (2 bytes) and six numbers.
+    constexpr size_t kMinimumEntryBytes = 2 + 6 * 4;
+    WbParsed<std::vector<Entry>> entries =
+        ReadRecord<std::vector<Entry>>("TMDF", id, bytes, [](WbRecordCursor& cursor, std::vector<Entry>& list) {
+            cursor.Skip("header numbers", 4);
+            ReadList(cursor, "number of entries", "entry", kMinimumEntryBytes, list,
+                     [&](const std::string& prefix, Entry& entry) {
+                         cursor.Text(prefix + "name", entry.name);
+                         cursor.Int(prefix + "demand type", entry.demand);
+                         cursor.Int(prefix + "start silhouette type", entry.startSilhouette);
+                         cursor.Int(prefix + "end silhouette type", entry.endSilhouette);
+                         cursor.Int(prefix + "option type", entry.option);
+                         cursor.Ranged(prefix + "percent", 0, 100, entry.percent);
+                         cursor.Ranged(prefix + "number of people", 1, INT32_MAX, entry.people);
+                     });
+        });
+    if (!entries)
+        return Result::Failure(entries.GetError());
     int32_t percentTotal = 0;
-    for (int32_t i = 0; i < count && !cursor.Failed(); ++i) {
-        const std::string prefix = "entry " + std::to_string(i + 1) + " ";
-        Entry& entry = entries[size_t(i)];
-        cursor.Text(prefix + "name", entry.name);
-        cursor.Int(prefix + "demand type", entry.demand);
-        cursor.Int(prefix + "start silhouette type", entry.startSilhouette);
-        cursor.Int(prefix + "end silhouette type", entry.endSilhouette);
-        cursor.Int(prefix + "option type", entry.option);
-        cursor.Ranged(prefix + "percent", 0, 100, entry.percent);
-        cursor.Ranged(prefix + "number of people", 1, INT32_MAX, entry.people);
+    for (const Entry& entry : *entries)
         percentTotal += entry.percent;
-    }
-    if (!cursor.End())
-        return Result::Failure(cursor.GetError());
     if (percentTotal > 100)
         return Result::Failure(Label("TMDF", id) + ": percentages add up to " + std::to_string(percentTotal) +
                                ", expected at most 100");
 
     std::vector<WbTenantMemberDef> members;
-    for (const Entry& entry : entries) {
-        const float rate = percentTotal == 0 ? 1.0f / float(count) : float(entry.percent) / 100.0f;
+    for (const Entry& entry : *entries) {
+        const float rate = percentTotal == 0 ? 1.0f / float(entries->size()) : float(entry.percent) / 100.0f;
         members.emplace_back(entry.name, entry.demand, entry.startSilhouette, entry.endSilhouette, entry.option,
                              entry.percent, entry.people, rate);
     }
@@ -284,23 +299,15 @@ WbParsed<std::vector<WbTenantMemberDef>> WbReadMemberTable(std::span<const uint8
 
 WbParsed<std::vector<WbRemark>> WbReadRemarks(std::span<const uint8_t> bytes, uint32_t id)
 {
-    using Result = WbParsed<std::vector<WbRemark>>;
     // Four numbers and at least an empty text.
     constexpr size_t kMinimumEntryBytes = 4 * 4 + 2;
-    WbRecordCursor cursor(Label("WODF", id), bytes);
-    int32_t count = 0;
-    cursor.Version();
-    if (!cursor.Count("number of remarks", kMinimumEntryBytes, count))
-        return Result::Failure(cursor.GetError());
-    std::vector<WbRemark> remarks(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count && !cursor.Failed(); ++i) {
-        const std::string prefix = "remark " + std::to_string(i + 1) + " ";
-        WbRemark& remark = remarks[size_t(i)];
-        for (int32_t& value : remark.values)
-            cursor.Int(prefix + "number", value);
-        cursor.Text(prefix + "text", remark.text);
-    }
-    if (!cursor.End())
-        return Result::Failure(cursor.GetError());
-    return remarks;
+    auto readRemarks = [](WbRecordCursor& cursor, std::vector<WbRemark>& list) {
+        ReadList(cursor, "number of remarks", "remark", kMinimumEntryBytes, list,
+                 [&](const std::string& prefix, WbRemark& remark) {
+                     for (int32_t& value : remark.values)
+                         cursor.Int(prefix + "number", value);
+                     cursor.Text(prefix + "text", remark.text);
+                 });
+    };
+    return ReadRecord<std::vector<WbRemark>>("WODF", id, bytes, readRemarks);
 }

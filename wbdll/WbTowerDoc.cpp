@@ -27,9 +27,12 @@ WbTowerDoc::WbTowerDoc() : mTowerView(std::make_unique<WbTowerView>(this)), mWor
 
 WbTowerDoc::~WbTowerDoc() = default;
 
+// Funds stop at the ends of their 32-bit range instead of wrapping: a tower that makes more money than
+// the counter holds stays rich, and one that overspends stays in debt.
 void WbTowerDoc::PayMoney(int32_t amount, int32_t category, WbToolDef*)
 {
-    mFunds -= amount;
+    const int64_t funds = int64_t(mFunds) - amount;
+    mFunds = int32_t(std::clamp<int64_t>(funds, INT32_MIN, INT32_MAX));
     Report({.kind = WbEventKind::PayMoney, .value = amount, .category = category});
 }
 
