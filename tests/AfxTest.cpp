@@ -48,12 +48,8 @@ TEST(Afx, FindsAModuleByAnyNameOfItsFile)
     EXPECT_EQ(AfxFindModule(roundabout.string()), registration.GetModule());
     EXPECT_EQ(AfxFindModule(kProgram.string() + ".missing"), nullptr);
     EXPECT_EQ(AfxFindModule(""), nullptr);
-}
-
-TEST(Afx, AnAddressOutsideEveryModuleHasNoFile)
-{
     int onTheStack = 0;
-    EXPECT_EQ(AfxGetModulePath(&onTheStack), "");
+    EXPECT_EQ(AfxGetModulePath(&onTheStack), "") << "an address outside every module has no file";
 }
 
 TEST(Afx, ApplicationObjectsAreKnownWhileTheyLive)

@@ -40,8 +40,9 @@ template <typename Method> std::ptrdiff_t Slot(Method method)
 using SlotList = std::vector<std::pair<const char*, std::ptrdiff_t>>;
 
 // Each entry of the list must sit at its position + 2.
-void ExpectInOrder(const SlotList& slots)
+template <typename... Entries> void ExpectInOrder(Entries... entries)
 {
+    const SlotList slots{entries...};
     for (size_t i = 0; i < slots.size(); ++i)
         EXPECT_EQ(slots[i].second, std::ptrdiff_t(i + 2)) << slots[i].first << " (operation " << i + 2 << ")";
 }
@@ -71,90 +72,51 @@ template <typename Class, typename Method> constexpr bool From(Method)
 
 // Each slot of the program plug-in is filled by the host class that the module was built against: a host
 // class that overrode one more operation would change what the module's table holds.
-static_assert(From<CProgramPlugin>(&WbTheaterPlugin::GetPluginStyle) && From<CFilePlugin>(&WbTheaterPlugin::GetName) &&
-              From<CProgramPlugin>(&WbTheaterPlugin::GetInfoString) &&
-              From<CPlugin>(&WbTheaterPlugin::GetModuleHandleA) && From<CFilePlugin>(&WbTheaterPlugin::Load) &&
-              From<CFilePlugin>(&WbTheaterPlugin::Unload) &&
-              From<CProgramPlugin>(&WbTheaterPlugin::LoadAllTemplatePlugin) &&
-              From<CProgramPlugin>(&WbTheaterPlugin::DrawProc) && From<CProgramPlugin>(&WbTheaterPlugin::IdleProc));
+#define FROM(Class, name) From<Class>(&WbTheaterPlugin::name)
+static_assert(FROM(CProgramPlugin, GetPluginStyle) && FROM(CFilePlugin, GetName) &&
+              FROM(CProgramPlugin, GetInfoString) && FROM(CPlugin, GetModuleHandleA) && FROM(CFilePlugin, Load) &&
+              FROM(CFilePlugin, Unload) && FROM(CProgramPlugin, LoadAllTemplatePlugin) &&
+              FROM(CProgramPlugin, DrawProc) && FROM(CProgramPlugin, IdleProc));
+#undef FROM
 // The definition keeps the resource plug-in's style, 'RPlg'.
 static_assert(From<CDefRsrcPlugin>(&WbTheaterDef::GetPluginStyle));
 
+// One entry per operation: its name and its slot in the class C in scope.
+#define SLOT(name) std::pair(#name, Slot(&C::name))
+
 TEST(HostSlots, TheaterPluginHasTheTenResultingSlotsOfTheTenantPlugin)
 {
-    ExpectInOrder({
-        {"GetPluginStyle", Slot(&WbTheaterPlugin::GetPluginStyle)},
-        {"GetName", Slot(&WbTheaterPlugin::GetName)},
-        {"GetInfoString", Slot(&WbTheaterPlugin::GetInfoString)},
-        {"GetModuleHandleA", Slot(&WbTheaterPlugin::GetModuleHandleA)},
-        {"Load", Slot(&WbTheaterPlugin::Load)},
-        {"Unload", Slot(&WbTheaterPlugin::Unload)},
-        {"LoadAllTemplatePlugin", Slot(&WbTheaterPlugin::LoadAllTemplatePlugin)},
-        {"DrawProc", Slot(&WbTheaterPlugin::DrawProc)},
-        {"IdleProc", Slot(&WbTheaterPlugin::IdleProc)},
-    });
+    using C = WbTheaterPlugin;
+    ExpectInOrder(SLOT(GetPluginStyle), SLOT(GetName), SLOT(GetInfoString), SLOT(GetModuleHandleA), SLOT(Load),
+                  SLOT(Unload), SLOT(LoadAllTemplatePlugin), SLOT(DrawProc), SLOT(IdleProc));
     // Ten operations, the destructor taking two slots.
     EXPECT_EQ(HostTableSlots("_ZTV14WbTenantPlugin"), 11);
 }
 
 TEST(HostSlots, TenantDefinitionHasItsFiftyOneOperationsInTheHostOrder)
 {
-    using Def = WbTenantDef;
-    ExpectInOrder({
-        {"GetPluginStyle", Slot(&Def::GetPluginStyle)},
-        {"GetName", Slot(&Def::GetName)},
-        {"GetInfoString", Slot(&Def::GetInfoString)},
-        {"GetModuleHandleA", Slot(&Def::GetModuleHandleA)},
-        {"GetSortKey", Slot(&Def::GetSortKey)},
-        {"InitObject", Slot(&Def::InitObject)},
-        {"LoadSound", Slot(&Def::LoadSound)},
-        {"IsMover", Slot(&Def::IsMover)},
-        {"IsTenant", Slot(&Def::IsTenant)},
-        {"IsOutObj", Slot(&Def::IsOutObj)},
-        {"CalcPayment", Slot(&Def::CalcPayment)},
-        {"RequierToolIcon", Slot(&Def::RequierToolIcon)},
-        {"QueryCursor", Slot(&Def::QueryCursor)},
-        {"IdleProc", Slot(&Def::IdleProc)},
-        {"DefIdleProc", Slot(&Def::DefIdleProc)},
-        {"DrawProc", Slot(&Def::DrawProc)},
-        {"DoDestructProc", Slot(&Def::DoDestructProc)},
-        {"DestructFinish", Slot(&Def::DestructFinish)},
-        {"CalcMentenanceCostProc", Slot(&Def::CalcMentenanceCostProc)},
-        {"LoadExtraData", Slot(&Def::LoadExtraData)},
-        {"SaveExtraData", Slot(&Def::SaveExtraData)},
-        {"Add (advertise plug-in)", Slot(static_cast<void (Def::*)(WbAdvertisePlugin*)>(&Def::Add))},
-        {"Add (resource plug-in)", Slot(static_cast<void (Def::*)(CDefRsrcPlugin*)>(&Def::Add))},
-        {"DrawHitMask", Slot(&Def::DrawHitMask)},
-        {"OptionProc (two arguments)", Slot(static_cast<int (Def::*)(WbTowerDoc*, int)>(&Def::OptionProc))},
-        {"AreaCheck", Slot(&Def::AreaCheck)},
-        {"ClickProc", Slot(&Def::ClickProc)},
-        {"GetDestructPartProc", Slot(&Def::GetDestructPartProc)},
-        {"GetPartFromPoint", Slot(&Def::GetPartFromPoint)},
-        {"DoBuildProc", Slot(&Def::DoBuildProc)},
-        {"FingerToolProc", Slot(&Def::FingerToolProc)},
-        {"PrepareTenantProc", Slot(&Def::PrepareTenantProc)},
-        {"OptionProc (three arguments)",
-         Slot(static_cast<int (Def::*)(WbTowerDoc*, WbEquip*, void*)>(&Def::OptionProc))},
-        {"DrawPeople", Slot(&Def::DrawPeople)},
-        {"GetInfoDialogID", Slot(&Def::GetInfoDialogID)},
-        {"ShowInfoDialog", Slot(&Def::ShowInfoDialog)},
-        {"ConstructInfoDialog", Slot(&Def::ConstructInfoDialog)},
-        {"EmergencyProc", Slot(&Def::EmergencyProc)},
-        {"BurntDownProc", Slot(&Def::BurntDownProc)},
-        {"DebugInfo", Slot(&Def::DebugInfo)},
-        {"DrawData", Slot(&Def::DrawData)},
-        {"DrawAttribute", Slot(&Def::DrawAttribute)},
-        {"TenantIdleProc", Slot(&Def::TenantIdleProc)},
-        {"EnterTenantProc", Slot(&Def::EnterTenantProc)},
-        {"NotifyTenantProc", Slot(&Def::NotifyTenantProc)},
-        {"DoPeopleAnimation", Slot(&Def::DoPeopleAnimation)},
-        {"BuildStartProc", Slot(&Def::BuildStartProc)},
-        {"GetQTMovieName", Slot(&Def::GetQTMovieName)},
-        {"SearchRange", Slot(&Def::SearchRange)},
-        {"GetRefConObject", Slot(&Def::GetRefConObject)},
-    });
+    using C = WbTenantDef;
+    const auto addAdvertise = static_cast<void (C::*)(WbAdvertisePlugin*)>(&C::Add);
+    const auto addResource = static_cast<void (C::*)(CDefRsrcPlugin*)>(&C::Add);
+    const auto option2 = static_cast<int (C::*)(WbTowerDoc*, int)>(&C::OptionProc);
+    const auto option3 = static_cast<int (C::*)(WbTowerDoc*, WbEquip*, void*)>(&C::OptionProc);
+    ExpectInOrder(SLOT(GetPluginStyle), SLOT(GetName), SLOT(GetInfoString), SLOT(GetModuleHandleA), SLOT(GetSortKey),
+                  SLOT(InitObject), SLOT(LoadSound), SLOT(IsMover), SLOT(IsTenant), SLOT(IsOutObj), SLOT(CalcPayment),
+                  SLOT(RequierToolIcon), SLOT(QueryCursor), SLOT(IdleProc), SLOT(DefIdleProc), SLOT(DrawProc),
+                  SLOT(DoDestructProc), SLOT(DestructFinish), SLOT(CalcMentenanceCostProc), SLOT(LoadExtraData),
+                  SLOT(SaveExtraData), std::pair("Add (advertise plug-in)", Slot(addAdvertise)),
+                  std::pair("Add (resource plug-in)", Slot(addResource)), SLOT(DrawHitMask),
+                  std::pair("OptionProc (two arguments)", Slot(option2)), SLOT(AreaCheck), SLOT(ClickProc),
+                  SLOT(GetDestructPartProc), SLOT(GetPartFromPoint), SLOT(DoBuildProc), SLOT(FingerToolProc),
+                  SLOT(PrepareTenantProc), std::pair("OptionProc (three arguments)", Slot(option3)), SLOT(DrawPeople),
+                  SLOT(GetInfoDialogID), SLOT(ShowInfoDialog), SLOT(ConstructInfoDialog), SLOT(EmergencyProc),
+                  SLOT(BurntDownProc), SLOT(DebugInfo), SLOT(DrawData), SLOT(DrawAttribute), SLOT(TenantIdleProc),
+                  SLOT(EnterTenantProc), SLOT(NotifyTenantProc), SLOT(DoPeopleAnimation), SLOT(BuildStartProc),
+                  SLOT(GetQTMovieName), SLOT(SearchRange), SLOT(GetRefConObject));
     // Fifty-one operations, the destructor taking two slots: nothing more, nothing less.
     EXPECT_EQ(HostTableSlots("_ZTV11WbTenantDef"), 52);
 }
+
+#undef SLOT
 
 } // namespace

@@ -66,13 +66,6 @@ TEST(ShowSchedule, ShowTimesDivideTheOpeningHours)
         }
         EXPECT_EQ(tower.Schedule()->CalcShowStart(film, 0), -1);
     }
-
-    // Without a film there is no show and the outputs stay as they were.
-    TheaterTower tower;
-    tower.Place(nullptr);
-    Show untouched{1, 2, 3};
-    EXPECT_EQ(tower.Schedule()->GetShowTime(1, untouched.entry, untouched.start, untouched.end), 0);
-    EXPECT_EQ(untouched, (Show{1, 2, 3}));
 }
 
 TEST(ShowSchedule, SearchFromTheMinutesCycleFindsTheFirstShowContainingIt)
@@ -173,6 +166,10 @@ TEST(ShowSchedule, NothingHappensWithoutAFilm)
     TheaterTower tower;
     tower.Place(nullptr);
     WbShowSchedule& schedule = *tower.Schedule();
+    // There is no show, and the outputs stay as they were.
+    Show untouched{1, 2, 3};
+    EXPECT_EQ(schedule.GetShowTime(1, untouched.entry, untouched.start, untouched.end), 0);
+    EXPECT_EQ(untouched, (Show{1, 2, 3}));
     schedule.ProcessStatus(10, 30);
     schedule.ProcessStatus(32, 10);
     EXPECT_TRUE(tower.log.Events().empty());
@@ -213,11 +210,9 @@ TEST(ShowSchedule, SaveRecordRoundTrip)
     WbArchive in(std::span<const uint8_t>(bytes).subspan(4));
     loaded.Schedule()->Read(in);
     EXPECT_EQ(in.GetRemaining(), 0u);
-    EXPECT_EQ(loaded.Schedule()->GetMovie(), sameFilm);
-    EXPECT_EQ(loaded.theater->GetSubPlugin(), sameFilm);
-    EXPECT_EQ(loaded.Schedule()->GetTitle(), "Film 1128877637");
-    EXPECT_EQ(loaded.Schedule()->GetTargetCount(), 9);
-    EXPECT_EQ(loaded.Schedule()->GetShowDays(), 2);
+    EXPECT_EQ(std::tuple(loaded.Schedule()->GetMovie(), loaded.theater->GetSubPlugin(), loaded.Schedule()->GetTitle(),
+                         loaded.Schedule()->GetTargetCount(), loaded.Schedule()->GetShowDays()),
+              std::tuple(sameFilm, sameFilm, "Film 1128877637", 9, 2));
 
     // Film ID 0, then an ID that no installed film has: the counters load, the theater has no film.
     for (uint8_t id : {0, 99}) {
@@ -225,8 +220,9 @@ TEST(ShowSchedule, SaveRecordRoundTrip)
         bytes[5] = bytes[6] = bytes[7] = 0;
         WbArchive again(std::span<const uint8_t>(bytes).subspan(4));
         loaded.Schedule()->Read(again);
-        EXPECT_EQ(loaded.Schedule()->GetMovie(), nullptr) << int(id);
-        EXPECT_EQ(loaded.theater->GetSubPlugin(), nullptr) << int(id);
-        EXPECT_EQ(loaded.Schedule()->GetTargetCount(), 9);
+        EXPECT_EQ(std::tuple(loaded.Schedule()->GetMovie(), loaded.theater->GetSubPlugin(),
+                             loaded.Schedule()->GetTargetCount()),
+                  std::tuple(nullptr, nullptr, 9))
+            << int(id);
     }
 }

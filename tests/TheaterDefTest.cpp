@@ -310,12 +310,6 @@ TEST(TheaterSaveData, FramingOfTheRecord)
     WbArchive in{std::span<const uint8_t>(bytes)};
     loaded.def.LoadExtraData(in, &loaded.doc, loaded.theater.get());
     EXPECT_EQ(loaded.Schedule()->GetTargetCount(), 7);
-    // Loading always gives the tenant a schedule, even from a length of 0.
-    WbTenant other(&loaded.doc, &loaded.def, RECT{}, 2);
-    loaded.def.LoadExtraData(in, &loaded.doc, &other);
-    EXPECT_NE(other.GetRefCon(), nullptr);
-    EXPECT_EQ(in.GetRemaining(), 0u);
-    loaded.def.DestructFinish(&loaded.doc, &other);
 }
 
 TEST(TheaterSaveData, AnyLengthKeepsTheFileInStep)

@@ -22,14 +22,10 @@ std::string RunCommand(const std::string& command, int& status)
 {
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        status = -1;
-        return output;
-    }
     char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         output.append(buffer, n);
-    status = pclose(pipe);
+    status = pipe ? pclose(pipe) : -1;
     return output;
 }
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <tuple>
 #include <utility>
 
 // Set to make the next nothrow allocation fail, as it may for the module's construct functions.
@@ -59,6 +60,18 @@ protected:
     WbTenantPlugin* Plugin() const { return mModule->GetProgramPlugin(); }
     WbTenantDef* Definition() const { return mModule->GetDefinition(); }
     int Destruct() const { return mModule->DestructProgramPluginEntry()(); }
+    // The objects that a call of the destruct function ends, which must report success.
+    Ended DestructLogged() const
+    {
+        WbDestructionLog log;
+        EXPECT_EQ(Destruct(), 0);
+        return log.GetDestructions();
+    }
+    void ExpectOwnedAsLoaded() const
+    {
+        EXPECT_EQ(Definition()->GetPlugin(), Plugin());
+        EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
+    }
 
     WbWorldDef mWorld;
     std::unique_ptr<WbPluginModule> mModule;
@@ -70,28 +83,22 @@ TEST_F(TheaterModule, GetAttrMakesANewEqualRecordOnEveryCall)
     std::unique_ptr<WbPluginSpecifier> second(mModule->GetAttrEntry()());
     ASSERT_TRUE(first && second);
     EXPECT_NE(first.get(), second.get());
-    for (const WbPluginSpecifier* attr : {first.get(), second.get()}) {
-        EXPECT_EQ(attr->mName, "Theater");
-        EXPECT_EQ(attr->mType, 0x546E506Cu);
-        EXPECT_EQ(attr->mParam1, -1);
-        EXPECT_EQ(attr->mParam2, 0);
-        EXPECT_TRUE(attr->mPath.IsEmpty()) << "left as the host's default constructor made it";
-    }
+    // The path is left as the host's default constructor made it.
+    for (const WbPluginSpecifier* attr : {first.get(), second.get()})
+        EXPECT_EQ(std::tuple(attr->mName, attr->mType, attr->mParam1, attr->mParam2, attr->mPath.IsEmpty()),
+                  std::tuple("Theater", 0x546E506Cu, -1, 0, true));
     EXPECT_EQ(mModule->GetAttr().mPath, kModulePath.c_str()) << "the loader's copy says where it came from";
 }
 
 TEST_F(TheaterModule, ObjectsKnowTheirKindsTheirOwnerAndTheirModule)
 {
     ASSERT_TRUE(Plugin() && Definition());
-    EXPECT_EQ(Plugin()->GetType(), kPluginType);
-    EXPECT_EQ(Plugin()->GetPluginStyle(), WbFourCC("PPlg"));
+    EXPECT_EQ(std::tuple(Plugin()->GetType(), Plugin()->GetPluginStyle(), Plugin()->GetModuleHandleA()),
+              std::tuple(kPluginType, WbFourCC("PPlg"), mModule->GetModuleHandle()));
+    EXPECT_EQ(std::tuple(Definition()->GetType(), Definition()->GetPluginStyle(), Definition()->GetModuleHandleA()),
+              std::tuple(kDefinitionType, WbFourCC("RPlg"), mModule->GetModuleHandle()));
     EXPECT_EQ(Plugin()->GetSpecifier().mName, "Theater");
-    EXPECT_EQ(Definition()->GetType(), kDefinitionType);
-    EXPECT_EQ(Definition()->GetPluginStyle(), WbFourCC("RPlg"));
-    EXPECT_EQ(Definition()->GetPlugin(), Plugin());
-    EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
-    EXPECT_EQ(Plugin()->GetModuleHandleA(), mModule->GetModuleHandle());
-    EXPECT_EQ(Definition()->GetModuleHandleA(), mModule->GetModuleHandle());
+    ExpectOwnedAsLoaded();
 }
 
 TEST_F(TheaterModule, ConstructingAgainGivesTheFirstObjectsUnchanged)
@@ -106,16 +113,13 @@ TEST_F(TheaterModule, ConstructingAgainGivesTheFirstObjectsUnchanged)
     EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(other, &otherResFile, &otherWorld, &otherOwner), Definition());
     EXPECT_EQ(Plugin()->GetSpecifier().mName, "Theater");
     EXPECT_EQ(Definition()->GetSpecifier().mName, "Theater");
-    EXPECT_EQ(Definition()->GetPlugin(), Plugin());
-    EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
+    ExpectOwnedAsLoaded();
 }
 
 TEST_F(TheaterModule, DestructEndsTheProgramPluginFirstThenTheDefinition)
 {
     const Ended expected{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
-    WbDestructionLog log;
-    EXPECT_EQ(Destruct(), 0);
-    EXPECT_EQ(log.GetDestructions(), expected);
+    EXPECT_EQ(DestructLogged(), expected);
 }
 
 TEST_F(TheaterModule, AfterDestructTheModuleIsAsAtLoad)
@@ -123,25 +127,15 @@ TEST_F(TheaterModule, AfterDestructTheModuleIsAsAtLoad)
     Destruct();
     WbPluginSpecifier attr = mModule->GetAttr();
     CResFile resFile(mModule->GetModuleHandle());
-    {
-        WbDestructionLog log;
-        EXPECT_EQ(Destruct(), 0);
-        EXPECT_EQ(log.GetDestructions(), Ended{}) << "nothing made, nothing ended";
-    }
-    {
-        WbTenantDef* definition = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, nullptr);
-        WbDestructionLog log;
-        EXPECT_EQ(Destruct(), 0);
-        EXPECT_EQ(log.GetDestructions(), (Ended{{definition, kDefinitionType}})) << "only the definition made";
-    }
+    EXPECT_EQ(DestructLogged(), Ended{}) << "nothing made, nothing ended";
+    WbTenantDef* alone = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, nullptr);
+    EXPECT_EQ(DestructLogged(), (Ended{{alone, kDefinitionType}})) << "only the definition made";
     WbTenantPlugin* plugin = mModule->ConstructProgramPluginEntry()(attr);
     WbTenantDef* definition = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, plugin);
     ASSERT_TRUE(plugin && definition);
     EXPECT_EQ(definition->GetPlugin(), plugin);
     EXPECT_EQ(mModule->ConstructProgramPluginEntry()(attr), plugin) << "kept until the next destruct";
-    WbDestructionLog log;
-    Destruct();
-    EXPECT_EQ(log.GetDestructions(), (Ended{{plugin, kPluginType}, {definition, kDefinitionType}}));
+    EXPECT_EQ(DestructLogged(), (Ended{{plugin, kPluginType}, {definition, kDefinitionType}}));
 }
 
 TEST_F(TheaterModule, IsInTheResourceChainWithItsApplicationObjectUntilUnloaded)

@@ -24,12 +24,7 @@ public:
         mBytes.insert(mBytes.end(), values);
         return *this;
     }
-    RecordBuilder& Int(int64_t value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            mBytes.push_back(uint8_t(uint64_t(value) >> shift));
-        return *this;
-    }
+    RecordBuilder& Int(int64_t v) { return Bytes({uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); }
     RecordBuilder& Ints(std::initializer_list<int64_t> values)
     {
         for (int64_t value : values)
@@ -43,10 +38,8 @@ public:
     }
     RecordBuilder& Text(std::string_view text)
     {
-        mBytes.push_back(uint8_t(text.size()));
-        mBytes.insert(mBytes.end(), text.begin(), text.end());
-        mBytes.push_back(0);
-        return *this;
+        Byte(uint8_t(text.size())).mBytes.insert(mBytes.end(), text.begin(), text.end());
+        return Byte(0);
     }
     std::vector<uint8_t> Build() const { return mBytes; }
 
@@ -127,30 +120,23 @@ inline std::vector<uint8_t> TmdfFixture()
 }
 
 // WODF 1: the customer remarks.
+inline const char* const kRemarkTexts[] = {"It may be crowded.", "It seems like a blockbuster.",
+                                           "I can't wait to see it.", "It looks like a good movie.",
+                                           "I hope it will be fun."};
 inline std::vector<uint8_t> WodfFixture()
 {
-    return RecordBuilder()
-        .Byte(1) // 0: version
-        .Int(5)  // 1: number of remarks
-        .Ints({255, 255, 0, 0})
-        .Text("It may be crowded.") // 5
-        .Ints({255, 255, 0, 0})
-        .Text("It seems like a blockbuster.") // 41
-        .Ints({255, 255, 0, 0})
-        .Text("I can't wait to see it.") // 87
-        .Ints({255, 255, 0, 0})
-        .Text("It looks like a good movie.") // 128
-        .Ints({255, 255, 0, 0})
-        .Text("I hope it will be fun.") // 173; ends at 213
-        .Build();
+    RecordBuilder record;
+    record.Byte(1).Int(5); // 0: version, 1: number of remarks
+    for (const char* text : kRemarkTexts)
+        record.Ints({255, 255, 0, 0}).Text(text); // at 5, 41, 87, 128 and 173; the record ends at 213
+    return record.Build();
 }
 
 // A copy of bytes with one change, for the malformed variants of a fixture.
 inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t offset, std::initializer_list<uint8_t> with)
 {
-    size_t at = offset;
     for (uint8_t value : with)
-        bytes.at(at++) = value;
+        bytes.at(offset++) = value;
     return bytes;
 }
 
@@ -166,39 +152,24 @@ inline std::vector<uint8_t> Extended(std::vector<uint8_t> bytes, std::initialize
     return bytes;
 }
 
-// Every resource the module carries: its type (a name, or a standard type number with the name tools
-// print for it), its ID and its size in bytes.
+// Every resource the module carries: its type as tools print it (with its standard type number, or 0 for a
+// type by name), its ID and its size in bytes. String blocks 64 and 65 hold strings 1008 to 1039.
 struct ExpectedResource {
-    const char* typeName; // null for a standard type
-    uint16_t typeNumber;
     const char* printedType;
+    uint16_t typeNumber;
     uint32_t id;
     size_t size;
 };
 
 inline const std::vector<ExpectedResource>& TheaterInventory()
 {
+    constexpr uint16_t B = kResTypeBitmap, S = kResTypeString, V = kResTypeVersion;
     static const std::vector<ExpectedResource> inventory = {
-        {"ATTR", 0, "ATTR", 128, 44},
-        {"DESC", 0, "DESC", 128, 9},
-        {"TNDF", 0, "TNDF", 1, 338},
-        {"TMDF", 0, "TMDF", 1, 73},
-        {"WODF", 0, "WODF", 1, 213},
-        {"OBJMAP", 0, "OBJMAP", 100, 388},
-        {"OBJMAP", 0, "OBJMAP", 1000, 351},
-        {"OBJMAP", 0, "OBJMAP", 1001, 246},
-        {"OBJMAP", 0, "OBJMAP", 1002, 246},
-        {"OBJMAP", 0, "OBJMAP", 1003, 246},
-        {nullptr, kResTypeBitmap, "BITMAP", 100, 4706},
-        {nullptr, kResTypeBitmap, "BITMAP", 1000, 96296},
-        {nullptr, kResTypeBitmap, "BITMAP", 1001, 76232},
-        {nullptr, kResTypeBitmap, "BITMAP", 1002, 81416},
-        {nullptr, kResTypeBitmap, "BITMAP", 1003, 81416},
-        {nullptr, kResTypeString, "STRINGTABLE", 64, 76},  // strings 1008 to 1023
-        {nullptr, kResTypeString, "STRINGTABLE", 65, 160}, // strings 1024 to 1039
-        {nullptr, kResTypeVersion, "VERSIONINFO", 1, 756},
-        {"WBDLG", 0, "WBDLG", 1000, 1265},
-        {"WBDLG", 0, "WBDLG", 2000, 704},
+        {"ATTR", 0, 128, 44},        {"DESC", 0, 128, 9},        {"TNDF", 0, 1, 338},        {"TMDF", 0, 1, 73},
+        {"WODF", 0, 1, 213},         {"OBJMAP", 0, 100, 388},    {"OBJMAP", 0, 1000, 351},   {"OBJMAP", 0, 1001, 246},
+        {"OBJMAP", 0, 1002, 246},    {"OBJMAP", 0, 1003, 246},   {"BITMAP", B, 100, 4706},   {"BITMAP", B, 1000, 96296},
+        {"BITMAP", B, 1001, 76232},  {"BITMAP", B, 1002, 81416}, {"BITMAP", B, 1003, 81416}, {"STRINGTABLE", S, 64, 76},
+        {"STRINGTABLE", S, 65, 160}, {"VERSIONINFO", V, 1, 756}, {"WBDLG", 0, 1000, 1265},   {"WBDLG", 0, 2000, 704},
     };
     return inventory;
 }
@@ -253,7 +224,8 @@ inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntryCopy>& copies
 // module, and a reader of it: by default the resources compiled into the module, without loading its file.
 class TheaterResFile {
 public:
-    explicit TheaterResFile(std::vector<uint8_t> bytes = TheaterResourceBytesCopy()) : mBytes(std::move(bytes))
+    explicit TheaterResFile(std::vector<uint8_t> bytes = {TheaterResourceBytes().begin(), TheaterResourceBytes().end()})
+        : mBytes(std::move(bytes))
     {
         mModule.path = "Test.wbp";
         mModule.resources = mBytes;
@@ -261,15 +233,13 @@ public:
     CResFile* Get() { return &mResFile; }
 
 private:
-    static std::vector<uint8_t> TheaterResourceBytesCopy()
-    {
-        return {TheaterResourceBytes().begin(), TheaterResourceBytes().end()};
-    }
-
     std::vector<uint8_t> mBytes;
     WbModule mModule;
     CResFile mResFile{&mModule};
 };
+
+// A copy of the bytes, to compare.
+inline std::vector<uint8_t> Bytes(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 
 // The little-endian 32-bit number at an offset.
 inline uint32_t Get32(std::span<const uint8_t> bytes, size_t at)

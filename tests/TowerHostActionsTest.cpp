@@ -1,107 +1,31 @@
 // Scripted dialog actions run by the built towerhost: what the trace, the report and the pictures show.
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+#include "HostProcess.h"
 
 namespace {
 
-const std::string kProgram = THEATER_BIN_DIR "/towerhost";
-const std::string kScenarios = THEATER_SOURCE_DIR "/tests/scenarios/";
 const char* const kOpenMessage =
     "You cannot change the movie when the theater is open. After it is closed, please select a new movie.";
 
-std::string Slurp(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// One run of the program in a directory of the test's own, where relative output paths land.
-class TowerHostActions : public ::testing::Test {
+class TowerHostActions : public HostProcess {
 protected:
-    TowerHostActions()
-        : mDirectory(std::filesystem::temp_directory_path() /
-                     ("towerhost-actions-" + std::to_string(::getpid()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-    {
-        std::filesystem::create_directories(mDirectory);
-    }
-    ~TowerHostActions() override { std::filesystem::remove_all(mDirectory); }
-
-    std::filesystem::path File(const std::string& name) const { return mDirectory / name; }
-
-    // Runs towerhost with the arguments; the exit code, and standard error in err.
-    int Run(std::vector<std::string> arguments, std::string& err) const
-    {
-        arguments.insert(arguments.begin(), kProgram);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        const std::string errPath = File("stderr.txt").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, mDirectory.c_str());
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t child = 0;
-        int exitCode = -1;
-        if (posix_spawn(&child, kProgram.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            ::waitpid(child, &status, 0);
-            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        err = Slurp(errPath);
-        return exitCode;
-    }
-
-    // The trace's lines of the given events, parsed.
-    std::vector<nlohmann::json> Events(const std::string& name, const std::set<std::string>& kinds) const
-    {
-        std::vector<nlohmann::json> events;
-        std::istringstream lines(Slurp(File(name)));
-        for (std::string line; std::getline(lines, line);) {
-            nlohmann::json event = nlohmann::json::parse(line);
-            if (kinds.contains(event["event"].get<std::string>()))
-                events.push_back(std::move(event));
-        }
-        return events;
-    }
-
     // A scenario with one theater showing RAIN (cost 15) beside STAR (cost 40), and the given actions.
     std::string Scenario(const std::string& actions) const
     {
-        const std::string text = R"({"days": 1, "arrivals": "immediate", "funds": 5000,
+        WriteFile("scenario.json", R"({"days": 1, "arrivals": "immediate", "funds": 5000,
             "films": [{"id": "RAIN", "title": "Rain", "cost": 15}, {"id": "STAR", "title": "Star", "cost": 40}],
             "theaters": [{"name": "Roxy", "film": "RAIN"}], "actions": )" +
-                                 actions + "}";
-        std::ofstream(File("scenario.json"), std::ios::binary) << text;
-        return "scenario.json"; // the program runs in the test's directory
+                                       actions + "}");
+        return "scenario.json"; // relative, as the messages name it
     }
-
-    std::filesystem::path mDirectory;
 };
 
 } // namespace
 
 TEST_F(TowerHostActions, ScriptedFilmChangeIsTracedPaidOnceAndReported)
 {
-    std::string err;
-    ASSERT_EQ(
-        Run({kScenarios + "change-film.json", "--trace", "trace.jsonl", "--report", "report.json", "--quiet"}, err), 0)
-        << err;
+    const Outcome run =
+        Run({kScenarios + "change-film.json", "--trace", "trace.jsonl", "--report", "report.json", "--quiet"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
 
     const std::vector<nlohmann::json> player = Events("trace.jsonl", {"pay", "name", "beep", "set_film"});
     ASSERT_EQ(player.size(), 4u);
@@ -144,11 +68,11 @@ TEST_F(TowerHostActions, ScriptedFilmChangeIsTracedPaidOnceAndReported)
 
 TEST_F(TowerHostActions, ABurningTheaterOffersNoChangeAndItsButtonTakesNoClick)
 {
-    std::string err;
-    const std::string scenario = Scenario(R"([
+    const Outcome run = Run({Scenario(R"([
         {"day": 1, "minute": 60, "do": "set_status", "theater": 1, "status": 10000},
-        {"do": "open_info", "theater": "Roxy"}, {"do": "press", "item": 7099}, {"do": "snapshot"}])");
-    ASSERT_EQ(Run({scenario, "--trace", "trace.jsonl", "--quiet"}, err), 0) << err;
+        {"do": "open_info", "theater": "Roxy"}, {"do": "press", "item": 7099}, {"do": "snapshot"}])"),
+                             "--trace", "trace.jsonl", "--quiet"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<nlohmann::json> events = Events("trace.jsonl", {"status", "dialog"});
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0]["to"], 10000);
@@ -184,8 +108,8 @@ TEST_F(TowerHostActions, AStepThatCannotRunEndsTheRunNamingIt)
          "towerhost: scenario.json: actions[1]: day 1 minute 8 comes before the day 1 minute 9 of an earlier step\n"},
     };
     for (const auto& c : cases) {
-        std::string err;
-        EXPECT_EQ(Run({Scenario(c.actions), "--quiet"}, err), c.exitCode) << c.actions;
-        EXPECT_EQ(err, c.message);
+        const Outcome run = Run({Scenario(c.actions), "--quiet"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.actions;
+        EXPECT_EQ(run.err, c.message);
     }
 }

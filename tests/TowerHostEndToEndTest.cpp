@@ -1,103 +1,11 @@
 // The built towerhost program run on small scenarios: its trace, report, save files and messages.
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
+#include "HostProcess.h"
 
 namespace {
 
-const std::string kProgram = THEATER_BIN_DIR "/towerhost";
-const std::string kScenarios = THEATER_SOURCE_DIR "/tests/scenarios/";
+using TowerHostRun = HostProcess;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// A directory of its own for each test, removed afterwards.
-class TowerHostRun : public ::testing::Test {
-protected:
-    TowerHostRun()
-        : mDirectory(std::filesystem::temp_directory_path() /
-                     ("towerhost-" + std::to_string(::getpid()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-    {
-        std::filesystem::create_directories(mDirectory);
-    }
-    ~TowerHostRun() override { std::filesystem::remove_all(mDirectory); }
-
-    std::string File(const std::string& name) const { return (mDirectory / name).string(); }
-
-    std::string WriteFile(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(File(name), std::ios::binary) << text;
-        return File(name);
-    }
-
-    Outcome Run(std::vector<std::string> arguments) const
-    {
-        arguments.insert(arguments.begin(), kProgram);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        const std::string outPath = File("stdout.txt");
-        const std::string errPath = File("stderr.txt");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t child = 0;
-        Outcome outcome;
-        if (posix_spawn(&child, kProgram.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            ::waitpid(child, &status, 0);
-            outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        outcome.out = Slurp(outPath);
-        outcome.err = Slurp(errPath);
-        return outcome;
-    }
-
-    nlohmann::json Report(const std::string& name) const { return nlohmann::json::parse(Slurp(File(name))); }
-
-    // The trace's lines of the given kinds ("*" for all), as the program wrote them.
-    std::vector<std::string> Trace(const std::string& name, const std::vector<std::string>& kinds) const
-    {
-        std::vector<std::string> lines;
-        std::istringstream text(Slurp(File(name)));
-        for (std::string line; std::getline(text, line);) {
-            const nlohmann::json event = nlohmann::json::parse(line);
-            for (const std::string& kind : kinds)
-                if (kind == "*" || event["event"] == kind)
-                    lines.push_back(line);
-        }
-        return lines;
-    }
-
-private:
-    std::filesystem::path mDirectory;
-};
-
-nlohmann::json Parsed(const std::string& line) { return nlohmann::json::parse(line); }
+nlohmann::json Parsed(const std::string& text) { return nlohmann::json::parse(text); }
 
 std::string Joined(const std::vector<std::string>& lines)
 {
@@ -117,8 +25,9 @@ TEST_F(TowerHostRun, TheFirstDayOfAFilmRunsItsFourShowsAndLeavesATheaterWithoutA
     EXPECT_EQ(outcome.out, "");
 
     std::vector<std::string> roxy;
-    for (const std::string& line : Trace("trace.jsonl", {"status", "clear_reserve", "collect", "push_out_customers",
-                                                         "push_out_all", "record", "book", "enter"})) {
+    for (const std::string& line :
+         TraceLines("trace.jsonl", {"status", "clear_reserve", "collect", "push_out_customers", "push_out_all",
+                                    "record", "book", "enter"})) {
         const nlohmann::json event = Parsed(line);
         if (event["event"] == "book" && event["amount"] == 0)
             continue;
@@ -151,11 +60,11 @@ TEST_F(TowerHostRun, TheFirstDayOfAFilmRunsItsFourShowsAndLeavesATheaterWithoutA
 {"day":1,"minute":1320,"theater":1,"event":"book","amount":-1600,"category":3}
 )");
     // The booking window is eight minutes wide; only its first pass finds income left to book.
-    EXPECT_EQ(Trace("trace.jsonl", {"book"}).size(), 16u);
+    EXPECT_EQ(TraceLines("trace.jsonl", {"book"}).size(), 16u);
 
     // The save records: length 20, film, target, best attendance, show days, spare. The theater without a
     // film still has the schedule made when it was placed: no film, no target.
-    EXPECT_EQ(Report("report.json"), nlohmann::json::parse(R"({
+    EXPECT_EQ(Parsed(Slurp(File("report.json"))), nlohmann::json::parse(R"({
         "day": 2, "minute": 0, "funds": 101600, "day_base": 1,
         "theaters": [
             {"name": "Roxy", "status": 10, "pattern": 0, "film": "RAIN", "customers": 0, "reserve": 0,
@@ -173,8 +82,7 @@ TEST_F(TowerHostRun, HalfTheSeatsTakenIsReportedAfterTheEntryThatTookThem)
     const Outcome halfFull = Run({kScenarios + "half-full.json", "--trace", File("half.jsonl"), "--quiet"});
     ASSERT_EQ(halfFull.exitCode, 0) << halfFull.err;
     int entries = 0;
-    for (const std::string& text : Trace("half.jsonl", {"enter", "status"})) {
-        const nlohmann::json line = Parsed(text);
+    for (const nlohmann::json& line : Events("half.jsonl", {"enter", "status"})) {
         entries += line["event"] == "enter";
         if (line["event"] == "status" && line["to"] == 31) {
             EXPECT_EQ(line, Parsed(R"({"day":1,"minute":601,"theater":1,"event":"status","from":30,"to":31,)"
@@ -197,16 +105,16 @@ TEST_F(TowerHostRun, SavingAfterNDaysAndLoadingForMMoreEqualsNPlusMDaysStraight)
     const Outcome resumed = Run({scenario, "--load", File("day2.tower"), "--days", "3", "--report",
                                  File("resumed.json"), "--trace", File("resumed.jsonl"), "--quiet"});
     ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
-    EXPECT_EQ(Report("resumed.json"), Report("straight.json"));
+    EXPECT_EQ(Parsed(Slurp(File("resumed.json"))), Parsed(Slurp(File("straight.json"))));
 
     // Every call of the last three days (the scenario starts on day 4 at 10:02) is the same, in the same
     // order, also for the customers who were on their way when the tower was saved.
     std::vector<std::string> lastDays;
-    for (const std::string& line : Trace("straight.jsonl", {"*"}))
+    for (const std::string& line : TraceLines("straight.jsonl", {"*"}))
         if (int(Parsed(line)["day"]) * 1440 + int(Parsed(line)["minute"]) >= 6 * 1440 + 602)
             lastDays.push_back(line);
     ASSERT_GT(lastDays.size(), 1000u);
-    EXPECT_EQ(Joined(Trace("resumed.jsonl", {"*"})), Joined(lastDays));
+    EXPECT_EQ(Joined(TraceLines("resumed.jsonl", {"*"})), Joined(lastDays));
 }
 
 TEST_F(TowerHostRun, SummariesShowEachDaysShowsAndMoneyAndHelpListsTheOptions)

@@ -9,17 +9,20 @@
 
 namespace {
 
-TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
+// Each bitmap is a sheet of frames one above the other; frames that look the same would show no change of
+// state in the tower.
+TEST(TheaterBitmaps, HaveTheirSizesPalettesAndDifferentFrames)
 {
     TheaterResFile resources;
     struct Expected {
         uint32_t id;
         int32_t width, height;
         size_t size;
+        int frameHeight, frames;
     };
     const Expected bitmaps[] = {
-        {100, 26, 130, 4706},    {1000, 248, 384, 96296}, {1001, 232, 324, 76232},
-        {1002, 248, 324, 81416}, {1003, 248, 324, 81416},
+        {100, 26, 130, 4706, 26, 5},     {1000, 248, 384, 96296, 96, 4},  {1001, 232, 324, 76232, 108, 3},
+        {1002, 248, 324, 81416, 108, 3}, {1003, 248, 324, 81416, 108, 3},
     };
     std::vector<WbPalette> palettes;
     for (const Expected& expected : bitmaps) {
@@ -40,35 +43,18 @@ TEST(TheaterBitmaps, HaveTheirSizesHeadersAndPalettes)
                 << "colour " << i << " is not a light grey darker than the one before";
         }
         palettes.push_back(palette);
-    }
-    for (size_t i = 2; i < palettes.size(); ++i)
-        EXPECT_EQ(palettes[1], palettes[i]) << "the four large bitmaps share one palette";
-    EXPECT_NE(palettes[0], palettes[1]) << "the icons have a palette of their own";
-}
-
-// Frames of one picture that look the same would show no change of state in the tower.
-TEST(TheaterBitmaps, EveryFrameIsADifferentPicture)
-{
-    TheaterResFile resources;
-    struct Sheet {
-        uint32_t id;
-        int frameHeight, frames;
-    };
-    for (const Sheet& sheet :
-         {Sheet{100, 26, 5}, Sheet{1000, 96, 4}, Sheet{1001, 108, 3}, Sheet{1002, 108, 3}, Sheet{1003, 108, 3}}) {
-        SCOPED_TRACE("bitmap " + std::to_string(sheet.id));
-        WbParsed<std::unique_ptr<WbBitImage>> image =
-            WbReadBitmap(resources.Get()->Find(kResTypeBitmap, sheet.id), sheet.id);
-        ASSERT_TRUE(image) << image.GetError();
         const std::vector<uint8_t>& pixels = (*image)->GetPixels();
-        const size_t frameBytes = size_t((*image)->GetWidth()) * size_t(sheet.frameHeight);
-        for (int a = 0; a < sheet.frames; ++a)
-            for (int b = a + 1; b < sheet.frames; ++b)
+        const size_t frameBytes = size_t(expected.width) * size_t(expected.frameHeight);
+        for (int a = 0; a < expected.frames; ++a)
+            for (int b = a + 1; b < expected.frames; ++b)
                 EXPECT_FALSE(std::equal(pixels.begin() + long(a * frameBytes),
                                         pixels.begin() + long((a + 1) * frameBytes),
                                         pixels.begin() + long(b * frameBytes)))
                     << "frames " << a << " and " << b;
     }
+    for (size_t i = 2; i < palettes.size(); ++i)
+        EXPECT_EQ(palettes[1], palettes[i]) << "the four large bitmaps share one palette";
+    EXPECT_NE(palettes[0], palettes[1]) << "the icons have a palette of their own";
 }
 
 // A 3 x 2 bitmap with four colours:

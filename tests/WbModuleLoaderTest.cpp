@@ -25,55 +25,41 @@ bool IsMapped(const std::string& path)
     return handle != nullptr;
 }
 
-TEST(WbModuleLoader, RefusesFilesThatAreNoModules)
+// Files that are no modules, and test modules built with one fault each: the fault is named, and nothing of
+// the file stays loaded.
+TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
 {
     const std::string missing = THEATER_TEST_MODULE_DIR "/NoSuchModule.wbp";
     const std::string text = testing::TempDir() + "WbModuleLoaderTest-notes.wbp";
     std::ofstream(text) << "These are notes about the theater, written as plain text and nothing like a module.\n";
-
     struct Case {
         std::string path;
         std::string error;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {missing, missing + ": no such file"},
         {THEATER_TEST_MODULE_DIR, THEATER_TEST_MODULE_DIR ": is a directory, not a module file"},
         {text, text + ": not a loadable module (" + text + ": invalid ELF header)"},
     };
+    for (const auto& [fault, error] : {
+             std::pair{"MISSING_EXPORTS", "module exports no ConstructTemplatePlugin, DestructProgramPlugin"},
+             {"NO_ATTR", "GetAttr returned no attribute record"},
+             {"WRONG_TYPE", "module type is 'TnDf', expected 'TnPl'"},
+             {"UNPRINTABLE_TYPE", "module type is 0x00000001, expected 'TnPl'"},
+             {"NO_PROGRAM_PLUGIN", "ConstructProgramPlugin returned no program plug-in"},
+             {"NO_DEFINITION", "ConstructTemplatePlugin returned no definition"},
+         })
+        cases.push_back({TestModule(fault), TestModule(fault) + ": " + error});
     WbWorldDef world;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         WbLoadResult result = WbLoadPluginModule(c.path, &world);
         EXPECT_FALSE(result.module);
         EXPECT_EQ(result.error, c.error);
+        EXPECT_EQ(AfxFindModule(c.path), nullptr);
+        EXPECT_FALSE(IsMapped(c.path));
     }
     std::filesystem::remove(text);
-}
-
-TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
-{
-    struct Case {
-        const char* fault;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"MISSING_EXPORTS", "module exports no ConstructTemplatePlugin, DestructProgramPlugin"},
-        {"NO_ATTR", "GetAttr returned no attribute record"},
-        {"WRONG_TYPE", "module type is 'TnDf', expected 'TnPl'"},
-        {"UNPRINTABLE_TYPE", "module type is 0x00000001, expected 'TnPl'"},
-        {"NO_PROGRAM_PLUGIN", "ConstructProgramPlugin returned no program plug-in"},
-        {"NO_DEFINITION", "ConstructTemplatePlugin returned no definition"},
-    };
-    WbWorldDef world;
-    for (const Case& c : cases) {
-        const std::string path = TestModule(c.fault);
-        SCOPED_TRACE(path);
-        WbLoadResult result = WbLoadPluginModule(path, &world);
-        EXPECT_FALSE(result.module);
-        EXPECT_EQ(result.error, path + ": " + c.error);
-        EXPECT_EQ(AfxFindModule(path), nullptr);
-        EXPECT_FALSE(IsMapped(path));
-    }
 }
 
 TEST(WbModuleLoader, EndsTheProgramPluginWhenTheDefinitionFails)

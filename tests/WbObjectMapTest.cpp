@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -54,12 +55,9 @@ TEST(TheaterObjectMaps, GiveTheirParts)
             ASSERT_LT(row, std::size(kParts)) << "OBJMAP " << map << " has more parts than expected";
             const ExpectedPart& expected = kParts[row++];
             SCOPED_TRACE("OBJMAP " + std::to_string(map) + " part " + part.name);
-            EXPECT_EQ(expected.map, map);
-            EXPECT_EQ(part.name, expected.name);
-            EXPECT_EQ(part.id, expected.id);
-            EXPECT_EQ(part.pattern, expected.pattern);
-            EXPECT_EQ(part.rect, expected.rect);
-            EXPECT_EQ(part.halftone, expected.halftone);
+            EXPECT_EQ(std::tuple(map, std::string(part.name), part.id, part.pattern, part.rect, part.halftone),
+                      std::tuple(expected.map, expected.name, expected.id, expected.pattern, expected.rect,
+                                 expected.halftone));
         }
     }
     EXPECT_EQ(row, std::size(kParts));

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -33,13 +34,13 @@ TEST(TheaterResFile, CarriesEveryResourceUnderItsTypeIdAndSize)
         EXPECT_EQ(entry.language, 0) << entry.type.Describe() << " " << entry.name.Describe() << " is not neutral";
     for (const ExpectedResource& expected : TheaterInventory()) {
         SCOPED_TRACE(std::string(expected.printedType) + " " + std::to_string(expected.id));
-        EXPECT_EQ((expected.typeName ? resFile.Find(expected.typeName, expected.id)
-                                     : resFile.Find(expected.typeNumber, expected.id))
+        EXPECT_EQ((expected.typeNumber ? resFile.Find(expected.typeNumber, expected.id)
+                                       : resFile.Find(expected.printedType, expected.id))
                       .size(),
                   expected.size);
     }
     const std::span<const uint8_t> tndf = resFile.Find("tndf", 1);
-    EXPECT_EQ(std::vector<uint8_t>(tndf.begin(), tndf.end()), TndfFixture()) << "type names match in any case";
+    EXPECT_EQ(Bytes(tndf), TndfFixture()) << "type names match in any case";
     EXPECT_TRUE(resFile.Find("TNDF", 2).empty());
     EXPECT_TRUE(resFile.Find("TNDX", 1).empty());
     EXPECT_TRUE(resFile.Find(kResTypeBitmap, 1).empty());
@@ -50,11 +51,8 @@ TEST(TheaterResFile, CarriesEveryResourceUnderItsTypeIdAndSize)
 std::vector<uint8_t> Utf16Z(std::u16string_view text)
 {
     std::vector<uint8_t> out;
-    for (char16_t c : text) {
-        out.push_back(uint8_t(c));
-        out.push_back(uint8_t(c >> 8));
-    }
-    out.insert(out.end(), {0, 0});
+    for (char16_t c : std::u16string(text) + u'\0')
+        out.insert(out.end(), {uint8_t(c), uint8_t(c >> 8)});
     return out;
 }
 
@@ -111,7 +109,7 @@ TEST(TheaterResFile, DialogTemplatesAreCarriedAsTheyStandInTheTree)
         std::ifstream file(THEATER_SOURCE_DIR "/resources/templates/" + std::to_string(id) + ".wbdlg",
                            std::ios::binary);
         const std::vector<uint8_t> source{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-        EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()), source);
+        EXPECT_EQ(Bytes(text), source);
     }
 }
 
@@ -138,14 +136,12 @@ TEST(ResFileParser, ReadsTypesNamesAndDataOfEachEntry)
     WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(bytes);
     ASSERT_TRUE(entries) << entries.GetError();
     ASSERT_EQ(entries->size(), 2u);
-    EXPECT_EQ((*entries)[0].type.Describe(), "TNDF");
-    EXPECT_EQ((*entries)[0].name.Describe(), "1");
-    EXPECT_EQ(std::vector<uint8_t>((*entries)[0].data.begin(), (*entries)[0].data.end()),
-              (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_TRUE((*entries)[1].type.Is(kResTypeString));
-    EXPECT_EQ((*entries)[1].offset, 76u);
-    EXPECT_EQ(std::vector<uint8_t>((*entries)[1].data.begin(), (*entries)[1].data.end()),
-              (std::vector<uint8_t>{7, 8, 9}));
+    const WbResEntry& first = (*entries)[0];
+    const WbResEntry& second = (*entries)[1];
+    EXPECT_EQ(std::tuple(first.type.Describe(), first.name.Describe(), Bytes(first.data)),
+              std::tuple("TNDF", "1", std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(second.type.Is(kResTypeString));
+    EXPECT_EQ(std::tuple(second.offset, Bytes(second.data)), std::tuple(76u, std::vector<uint8_t>{7, 8, 9}));
 }
 
 TEST(ResFileParser, DamagedFilesAreRefusedWithEntryAndOffset)

@@ -14,12 +14,6 @@
 
 namespace {
 
-std::vector<uint8_t> Found(CResFile& resFile, const char* type, uint32_t id)
-{
-    const std::span<const uint8_t> bytes = resFile.Find(type, id);
-    return {bytes.begin(), bytes.end()};
-}
-
 TEST(TheaterRecords, ModuleCarriesEachRecordByteForByte)
 {
     TheaterResFile resources;
@@ -34,7 +28,7 @@ TEST(TheaterRecords, ModuleCarriesEachRecordByteForByte)
     };
     for (const Expected& record : records) {
         SCOPED_TRACE(std::string(record.type) + " " + std::to_string(record.id));
-        EXPECT_EQ(Found(*resources.Get(), record.type, record.id), record.bytes);
+        EXPECT_EQ(Bytes(resources.Get()->Find(record.type, record.id)), record.bytes);
     }
 }
 
@@ -54,26 +48,17 @@ TEST(TheaterRecords, TenantDefinitionGivesSizesPricesTextsAndHours)
 {
     WbParsed<WbTenantDefData> data = WbReadTenantDefRecord(TndfFixture());
     ASSERT_TRUE(data) << data.GetError();
-    EXPECT_EQ(data->itemType, 1720);
-    EXPECT_EQ(data->widthUnits, 31);
-    EXPECT_EQ(data->heightUnits, 3);
-    EXPECT_EQ(data->categoryText, "A category of items for residents to live comfortably.");
-    EXPECT_EQ(data->categoryName, "City Function ") << "the trailing blank belongs to the name";
-    EXPECT_EQ(data->subPluginType, WbFourCC("MoPI"));
-    EXPECT_EQ(data->priceText, "$500000");
-    EXPECT_EQ(data->costText, "$2000/M");
-    EXPECT_EQ(data->descriptionText, "The movie theater you manage.");
-    EXPECT_EQ(data->nameText, "Movie Theater");
-    EXPECT_EQ(data->secondNameText, "Movie Theater");
-    EXPECT_EQ(data->priceHundreds, 5000);
-    EXPECT_EQ(data->monthlyCostHundreds, 20);
-    EXPECT_EQ(data->openMinute, 600u);
-    EXPECT_EQ(data->closeMinute, 1320u);
+    EXPECT_EQ(std::tuple(data->itemType, data->widthUnits, data->heightUnits, data->subPluginType, data->priceHundreds,
+                         data->monthlyCostHundreds, data->openMinute, data->closeMinute),
+              std::tuple(1720, 31, 3, WbFourCC("MoPI"), 5000, 20, 600u, 1320u));
+    // The category name keeps its trailing blank.
+    EXPECT_EQ(std::tuple(data->categoryText, data->categoryName, data->priceText, data->costText, data->descriptionText,
+                         data->nameText, data->secondNameText),
+              std::tuple("A category of items for residents to live comfortably.", "City Function ", "$500000",
+                         "$2000/M", "The movie theater you manage.", "Movie Theater", "Movie Theater"));
     // What the record leaves unnamed, by the host's rules: seats from offset 97, a ticket at half the
     // monthly cost, two staff.
-    EXPECT_EQ(data->capacity, 200);
-    EXPECT_EQ(data->incomePerCustomer, 10);
-    EXPECT_EQ(data->belongCapacity, 2);
+    EXPECT_EQ(std::tuple(data->capacity, data->incomePerCustomer, data->belongCapacity), std::tuple(200, 10, 2));
 }
 
 // Name, demand type, start and end silhouette, option type, percent and number of people.
@@ -107,10 +92,8 @@ TEST(TheaterRecords, RemarksAreFiveTexts)
     WbParsed<std::vector<WbRemark>> remarks = WbReadRemarks(WodfFixture());
     ASSERT_TRUE(remarks) << remarks.GetError();
     ASSERT_EQ(remarks->size(), 5u);
-    const char* texts[] = {"It may be crowded.", "It seems like a blockbuster.", "I can't wait to see it.",
-                           "It looks like a good movie.", "I hope it will be fun."};
     for (size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ((*remarks)[i].text, texts[i]);
+        EXPECT_EQ((*remarks)[i].text, kRemarkTexts[i]);
         EXPECT_EQ((*remarks)[i].values, (std::array<int32_t, 4>{255, 255, 0, 0}));
     }
 }

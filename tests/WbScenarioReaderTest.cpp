@@ -7,34 +7,36 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
 
-std::string ErrorOf(const std::string& text, const WbScenarioReader& reader = WbScenarioReader())
+// The message of the mistake read finds, or "(accepted)".
+template <typename Read> std::string MessageOf(Read read)
 {
     try {
-        reader.ReadText(text);
+        read();
     } catch (const WbScenarioError& error) {
         return error.what();
     }
     return "(accepted)";
 }
 
+std::string ErrorOf(const std::string& text, const WbScenarioReader& reader = WbScenarioReader())
+{
+    return MessageOf([&] { reader.ReadText(text); });
+}
+
 } // namespace
 
 TEST(ScenarioReader, AnEmptyScenarioRunsOneDayFromMidnightOfDayOne)
 {
-    const WbScenario scenario = WbScenarioReader().ReadText("{}");
-    EXPECT_EQ(scenario.startDay, 1);
-    EXPECT_EQ(scenario.startMinute, 0u);
-    EXPECT_EQ(scenario.days, 1);
-    EXPECT_EQ(scenario.funds, 100000);
-    EXPECT_EQ(scenario.passesPerMinute, 1);
-    EXPECT_EQ(scenario.seed, 1u);
-    EXPECT_EQ(scenario.arrivals, WbArrivalMode::Spread);
-    EXPECT_TRUE(scenario.films.empty());
-    EXPECT_TRUE(scenario.theaters.empty());
+    const WbScenario s = WbScenarioReader().ReadText("{}");
+    EXPECT_EQ(std::tuple(s.startDay, s.startMinute, s.days, s.funds, s.passesPerMinute, s.seed, s.arrivals),
+              std::tuple(1, 0u, 1, 100000, 1, 1u, WbArrivalMode::Spread));
+    EXPECT_TRUE(s.films.empty());
+    EXPECT_TRUE(s.theaters.empty());
 }
 
 TEST(ScenarioReader, ReadsFilmsAndTheatersWithTheirOverrides)
@@ -53,28 +55,21 @@ TEST(ScenarioReader, ReadsFilmsAndTheatersWithTheirOverrides)
             {"film": null}
         ]
     })");
-    EXPECT_EQ(scenario.name, "two screens");
-    EXPECT_EQ(scenario.startDay, 3);
-    EXPECT_EQ(scenario.startMinute, 590u);
-    EXPECT_EQ(scenario.days, 2);
-    EXPECT_EQ(scenario.funds, -50);
-    EXPECT_EQ(scenario.passesPerMinute, 2);
-    EXPECT_EQ(scenario.seed, 4294967295u);
-    EXPECT_EQ(scenario.arrivals, WbArrivalMode::Immediate);
+    EXPECT_EQ(std::tuple(scenario.name, scenario.startDay, scenario.startMinute, scenario.days, scenario.funds,
+                         scenario.passesPerMinute, scenario.seed, scenario.arrivals),
+              std::tuple("two screens", 3, 590u, 2, -50, 2, 4294967295u, WbArrivalMode::Immediate));
     // A film without a title is listed under its id; quotes and backslashes are fine in an id.
-    const std::vector<WbScenarioFilm> films{
-        {.id = "RAIN",
-         .title = "Rain Over Harbour",
-         .runningTime = 90,
-         .cost = 300,
-         .carryOver = 29,
-         .firstDayAudience = 40,
-         .personsRecord = 12,
-         .roadshow = false,
-         .releaseDay = -2,
-         .runDays = 10},
-        {.id = "A\"\\b", .title = "A\"\\b"},
-    };
+    const WbScenarioFilm rain{.id = "RAIN",
+                              .title = "Rain Over Harbour",
+                              .runningTime = 90,
+                              .cost = 300,
+                              .carryOver = 29,
+                              .firstDayAudience = 40,
+                              .personsRecord = 12,
+                              .roadshow = false,
+                              .releaseDay = -2,
+                              .runDays = 10};
+    const std::vector<WbScenarioFilm> films{rain, {.id = "A\"\\b", .title = "A\"\\b"}};
     EXPECT_EQ(scenario.films, films);
     // Unset figures stay unset so that the module's definition supplies them.
     const std::vector<WbScenarioTheater> theaters{
@@ -164,12 +159,7 @@ TEST(ScenarioReader, FileErrorsNameTheFile)
     const std::string path =
         (std::filesystem::temp_directory_path() / ("scenario-reader-" + std::to_string(::getpid()) + ".json")).string();
     const auto fileError = [](const std::string& file) {
-        try {
-            WbScenarioReader().ReadFile(file);
-        } catch (const WbScenarioError& error) {
-            return std::string(error.what());
-        }
-        return std::string("(accepted)");
+        return MessageOf([&] { WbScenarioReader().ReadFile(file); });
     };
     EXPECT_EQ(fileError(path), path + ": cannot be opened");
     std::ofstream(path) << R"({"days": "many"})";

@@ -69,12 +69,8 @@ TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
 {
     const std::vector<ResEntryCopy> good = TheaterResEntries();
     ASSERT_FALSE(good.empty());
-    std::vector<uint8_t> map1001;
-    for (const ResEntryCopy& entry : good)
-        if (entry.type.Is("OBJMAP") && entry.name.Is(1001))
-            map1001 = entry.data;
-    const std::string text(map1001.begin(), map1001.end());
-    std::string octalLooking = text;
+    const std::vector<uint8_t> map1001 = Bytes(TheaterResFile().Get()->Find("OBJMAP", 1001));
+    std::string octalLooking(map1001.begin(), map1001.end());
     octalLooking.replace(octalLooking.find("0010301"), 7, "001O301");
 
     struct Case {
