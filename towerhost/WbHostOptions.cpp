@@ -20,7 +20,7 @@ const char* const kFooter = "Exit codes: 0 success, 1 module, run or file error,
                             "  towerhost                                 run the demo tower for its two days\n"
                             "  towerhost tower.json --days 30 --quiet --report out.json\n"
                             "  towerhost tower.json --days 5 --save day5.tower\n"
-                            "  towerhost tower.json --load day5.tower --days 5 --trace trace.jsonl";
+                            "  towerhost tower.json --load day5.tower --days 5 --trace trace.jsonl\n";
 
 // The days are read here rather than by CLI11, so that a bad value gets the same kind of message as a bad
 // scenario value.
