@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -95,35 +97,59 @@ TEST(TheaterExports, WindowsModuleIsA32BitDllExportingOnlyTheFourEntryPoints)
         EXPECT_TRUE(dll == "WBDLL.dll" || dll == "KERNEL32.dll" || dll == "msvcrt.dll") << dll;
 }
 
-TEST(TheaterExports, WindowsModuleCarriesEveryResourceWithItsSize)
+// The bytes of a hex dump line "0010: 00000000 00B80600  |........|", appended to data.
+void AppendDumpLine(const std::string& line, std::vector<uint8_t>& data)
+{
+    std::istringstream words(line.substr(line.find(':') + 1, line.find('|') - line.find(':') - 1));
+    for (std::string word; words >> word;)
+        for (size_t i = 0; i + 1 < word.size(); i += 2)
+            data.push_back(uint8_t(std::stoul(word.substr(i, 2), nullptr, 16)));
+}
+
+TEST(TheaterExports, WindowsModuleCarriesEveryResourceByteForByte)
 {
     const std::string listing = ReadWindowsModule("--coff-resources");
     // The listing nests "Type: ATTR [" or "Type: BITMAP (ID 2) [", then "Name: (ID 128) [", then
-    // "Language: (ID 0) [", and inside that "DataSize: 44".
+    // "Language: (ID 0) [", and inside that "DataSize: 44" and the data as a hex dump between "Data (" and ")".
     using ResourceKey = std::pair<std::string, uint32_t>; // type as printed, ID
-    std::map<ResourceKey, size_t> sizes;
+    std::map<ResourceKey, std::vector<uint8_t>> contents;
     std::set<std::string> languages;
     std::string type;
     uint32_t id = 0;
+    bool inData = false;
     std::istringstream lines(listing);
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
         std::string key, idWord;
         fields >> key;
-        if (key == "Type:")
+        if (inData && key == ")")
+            inData = false;
+        else if (inData)
+            AppendDumpLine(line, contents[{type, id}]);
+        else if (key == "Type:")
             fields >> type;
         else if (key == "Name:")
             fields >> idWord >> id;
         else if (key == "Language:")
             languages.insert(line.substr(line.find(':')));
-        else if (key == "DataSize:")
-            fields >> sizes[{type, id}];
+        else if (key == "Data" && line.find('(') != std::string::npos)
+            inData = true;
     }
-    std::map<ResourceKey, size_t> expected;
-    for (const ExpectedResource& resource : TheaterInventory())
-        expected[{resource.printedType, resource.id}] = resource.size;
-    EXPECT_EQ(sizes, expected);
     EXPECT_EQ(languages, (std::set<std::string>{": (ID 0) ["}));
+
+    // The same bytes as the native module's resources, which the record and picture tests check.
+    const WbParsed<std::vector<WbResEntry>> native = WbParseResFile(TheaterResourceBytes());
+    ASSERT_TRUE(native) << native.GetError();
+    ASSERT_EQ(contents.size(), TheaterInventory().size());
+    for (const ExpectedResource& resource : TheaterInventory()) {
+        const WbResEntry* entry = resource.typeNumber ? WbFindResEntry(*native, resource.typeNumber, resource.id)
+                                                      : WbFindResEntry(*native, resource.printedType, resource.id);
+        ASSERT_NE(entry, nullptr) << resource.printedType << " " << resource.id;
+        const std::vector<uint8_t>& windows = contents[{resource.printedType, resource.id}];
+        EXPECT_EQ(windows.size(), resource.size) << resource.printedType << " " << resource.id;
+        EXPECT_TRUE(std::equal(windows.begin(), windows.end(), entry->data.begin(), entry->data.end()))
+            << resource.printedType << " " << resource.id;
+    }
 }
 
 } // namespace
