@@ -9,7 +9,7 @@ JOBS ?=
 
 BUILD = cmake --build --preset $(1) $(if $(JOBS),--parallel $(JOBS))
 
-.PHONY: all bootstrap run test release bench fuzz clean dev win32
+.PHONY: all bootstrap run test release bench fuzz fuzz-build clean dev win32
 
 all: dev
 
@@ -31,7 +31,10 @@ win32: bootstrap build/win32/build.ninja
 run: dev
 	build/dev/bin/towerhost $(RUN_ARGS)
 
-test: dev win32
+fuzz-build: bootstrap build/fuzz/build.ninja
+	$(call BUILD,fuzz)
+
+test: dev win32 fuzz-build
 	ctest --preset dev
 
 release: bootstrap build/release/build.ninja
@@ -48,8 +51,7 @@ bench: release
 
 # Every fuzz target (fuzz/, named ...Fuzz) for FUZZ_SECONDS, each with its corpus under build/fuzz/corpus and
 # the seeds of fuzz/corpus/<target> when there are any.
-fuzz: bootstrap build/fuzz/build.ninja
-	$(call BUILD,fuzz)
+fuzz: fuzz-build
 	@set -e; found=0; \
 	for program in build/fuzz/bin/*Fuzz; do \
 		[ -x "$$program" ] || continue; found=1; \
