@@ -17,6 +17,7 @@ PACKAGES=(
     libcli11-dev
     nlohmann-json3-dev
     libpng-dev
+    clang
     clang-14
     libclang-rt-14-dev
     llvm-14
