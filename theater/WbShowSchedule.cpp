@@ -30,6 +30,11 @@ int32_t CarryOver(int32_t percentage, int32_t bestAttendance)
 
 } // namespace
 
+WbShowSchedule* WbShowSchedule::Of(const WbHaveOutViewObject* tenant)
+{
+    return tenant ? static_cast<WbShowSchedule*>(tenant->GetRefCon()) : nullptr;
+}
+
 WbShowSchedule::WbShowSchedule(CProgramPlugin* plugin, WbTowerDoc* doc, WbTenant* tenant)
     : mPlugin(plugin), mTowerDoc(doc), mTenant(tenant)
 {

@@ -45,6 +45,9 @@ public:
     // Remembers whether the current film's run has ended; nothing here.
     virtual void SetRunEnded(int flag);
 
+    // The schedule a theater tenant holds in its RefCon; null without a tenant or a schedule.
+    static WbShowSchedule* Of(const WbHaveOutViewObject* tenant);
+
     // Takes up a film (or none); the title is refilled only for a film.
     void SetMovie(WbMoviePlugin* film);
     // Start minute of show index (from 1) of the film in this theater, or -1 when there is no such show.
@@ -68,8 +71,6 @@ public:
     void Read(WbArchive& archive);
 
     // Dialog side: the theater info dialog and the film selection dialog work through these.
-    // The schedule a theater tenant holds in its RefCon; null without a tenant or a schedule.
-    static WbShowSchedule* Of(const WbTenant* tenant);
     // Fills the info dialog's film part and its figures, and lets it hear its "Change Film" button.
     void SetupInfoDialog(WbTheaterInfoDialog* dialog);
     // Shows a film, or the lack of one, in the preview items of either dialog; play shows the moving

@@ -31,7 +31,6 @@ constexpr int kMinutesItem = 7133;
 
 // The film table reports a selected row with its ID negated.
 constexpr unsigned int kTableSelection = unsigned(-kFilmTable);
-constexpr int kClosedStatus = 10;
 constexpr int kMessageMs = 2000;
 // A day has no more show starts than minutes, whatever a film's running time says.
 constexpr unsigned int kMaxShows = 1440;
@@ -53,11 +52,6 @@ void SetText(WbDialog* dialog, int id, const CString& text)
 }
 
 } // namespace
-
-WbShowSchedule* WbShowSchedule::Of(const WbTenant* tenant)
-{
-    return tenant ? static_cast<WbShowSchedule*>(tenant->GetRefCon()) : nullptr;
-}
 
 void WbShowSchedule::SetupInfoDialog(WbTheaterInfoDialog* dialog)
 {
@@ -260,7 +254,7 @@ int WbShowSchedule::AcceptSelectedMovie()
     if (!mSelectedMovie || !mTenant || !mTowerDoc)
         return 0;
     CString message;
-    if (mTenant->GetStatus() > kClosedStatus)
+    if (mTenant->GetStatus() > WbTheaterStatus::kClosed)
         message = "You cannot change the movie when the theater is open. After it is closed, please select a new "
                   "movie.";
     if (mTowerDoc->GetCurrentFunds() < mSelectedMovie->GetCost())

@@ -23,11 +23,6 @@ constexpr uint32_t kViewObject = 100;
 constexpr int kScreenLeft = 14;
 constexpr int kScreenRaise = 22;
 
-WbShowSchedule* ScheduleOf(const WbHaveOutViewObject* equip)
-{
-    return static_cast<WbShowSchedule*>(equip->GetRefCon());
-}
-
 int32_t PatternIndexOf(int32_t status) { return status >= kEntry ? status - 29 : 0; }
 
 // Reads and drops count bytes, stopping at the end of the archive so a huge length cannot spin.
@@ -98,7 +93,7 @@ void WbTheaterDef::PrepareTenantProc(WbTowerDoc* doc, WbTenant* tenant)
 // Every schedule this definition makes is a movie schedule, so it is freed as one.
 void WbTheaterDef::DestructFinish(WbTowerDoc*, WbHaveOutViewObject* equip)
 {
-    WbShowSchedule* schedule = ScheduleOf(equip);
+    WbShowSchedule* schedule = WbShowSchedule::Of(equip);
     if (!schedule)
         return;
     delete static_cast<WbMovieSchedule*>(schedule);
@@ -107,7 +102,7 @@ void WbTheaterDef::DestructFinish(WbTowerDoc*, WbHaveOutViewObject* equip)
 
 void WbTheaterDef::SaveExtraData(WbArchive& archive, WbHaveOutViewObject* equip)
 {
-    if (const WbShowSchedule* schedule = ScheduleOf(equip))
+    if (const WbShowSchedule* schedule = WbShowSchedule::Of(equip))
         schedule->Write(archive);
     else
         archive << int32_t(0);
@@ -162,7 +157,7 @@ int WbTheaterDef::UpdateShowStatus(WbTowerDoc* doc, WbTenant* tenant, int32_t st
 {
     if (status == kFinished)
         return 0;
-    WbShowSchedule* schedule = ScheduleOf(tenant);
+    WbShowSchedule* schedule = WbShowSchedule::Of(tenant);
     if (!schedule)
         return 0;
 
