@@ -3,12 +3,18 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-constexpr uint32_t WbFourCC(const char (&code)[5])
+// The code of a text of up to four characters, the first in the most significant byte used.
+constexpr uint32_t WbFourCC(std::string_view code)
 {
-    return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |
-           (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3]));
+    uint32_t value = 0;
+    for (char c : code)
+        value = value << 8 | uint8_t(c);
+    return value;
 }
+
+constexpr uint32_t WbFourCC(const char (&code)[5]) { return WbFourCC(std::string_view(code, 4)); }
 
 // The code spelled out, most significant byte first ("TnPl" for 0x546E506C).
 inline std::string WbFourCCText(uint32_t code)

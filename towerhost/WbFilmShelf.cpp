@@ -12,7 +12,7 @@ namespace {
 WbFilmInfo FilmInfo(const WbScenarioFilm& film)
 {
     WbFilmInfo info;
-    info.id = WbFilmID(film.id);
+    info.id = WbFourCC(film.id);
     info.titles[1] = film.title;
     info.secondLine = film.secondLine;
     info.producer = film.producer;
@@ -35,16 +35,6 @@ WbFilmInfo FilmInfo(const WbScenarioFilm& film)
 
 } // namespace
 
-uint32_t WbFilmID(const std::string& id)
-{
-    uint32_t code = 0;
-    for (char c : id)
-        code = code << 8 | uint8_t(c);
-    return code;
-}
-
-std::string WbFilmText(uint32_t id) { return WbFourCCText(id); }
-
 WbFilmShelf::WbFilmShelf(const std::vector<WbScenarioFilm>& films)
 {
     mFilms.reserve(films.size());
@@ -62,7 +52,7 @@ WbMoviePlugin* WbFilmShelf::Find(uint32_t id) const
     return nullptr;
 }
 
-WbMoviePlugin* WbFilmShelf::Find(const std::string& id) const { return Find(WbFilmID(id)); }
+WbMoviePlugin* WbFilmShelf::Find(const std::string& id) const { return Find(WbFourCC(id)); }
 
 void WbFilmShelf::OfferTo(WbTenantDef* def) const
 {

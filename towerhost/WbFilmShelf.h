@@ -43,8 +43,3 @@ private:
     std::vector<std::unique_ptr<WbMoviePlugin>> mFilms;
     const WbTowerDoc* mReportingTo = nullptr;
 };
-
-// The film's plug-in ID: its four characters as a four-character code.
-uint32_t WbFilmID(const std::string& id);
-// The four characters of a film's plug-in ID.
-std::string WbFilmText(uint32_t id);

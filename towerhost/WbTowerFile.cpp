@@ -3,6 +3,7 @@
 #include "WbTowerFile.h"
 
 #include "WbFilmShelf.h"
+#include "WbFourCC.h"
 #include "WbScenario.h"
 
 #include <algorithm>
@@ -151,7 +152,7 @@ uint8_t ArrivalCode(WbArrivalMode mode)
 void CheckFilm(const std::string& field, size_t offset, uint32_t id, const WbTowerFile::FilmKnown& filmKnown)
 {
     if (!filmKnown(id))
-        SaveReader::Fail(field, offset, "\"" + WbFilmText(id) + "\" is not a film of the scenario");
+        SaveReader::Fail(field, offset, "\"" + WbFourCCText(id) + "\" is not a film of the scenario");
 }
 
 WbSavedFilm ReadFilm(SaveReader& reader, const std::string& name, const WbTowerFile::FilmKnown& filmKnown)

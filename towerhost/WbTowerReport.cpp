@@ -2,6 +2,7 @@
 #include "WbTowerReport.h"
 
 #include "WbFilmShelf.h"
+#include "WbFourCC.h"
 #include "WbHostTower.h"
 #include "WbMoviePlugin.h"
 #include "WbTenant.h"
@@ -28,7 +29,7 @@ std::string Hex(const std::vector<uint8_t>& bytes)
 
 nlohmann::ordered_json FilmID(const WbMoviePlugin* film)
 {
-    return film ? nlohmann::ordered_json(WbFilmText(film->GetID())) : nlohmann::ordered_json(nullptr);
+    return film ? nlohmann::ordered_json(WbFourCCText(film->GetID())) : nlohmann::ordered_json(nullptr);
 }
 
 } // namespace
@@ -59,7 +60,7 @@ nlohmann::ordered_json Make(const WbHostTower& tower)
     }
     report["films"] = nlohmann::ordered_json::array();
     for (const auto& film : tower.GetShelf().GetFilms())
-        report["films"].push_back({{"id", WbFilmText(film->GetID())}, {"persons_record", film->GetNOPersonsR()}});
+        report["films"].push_back({{"id", WbFourCCText(film->GetID())}, {"persons_record", film->GetNOPersonsR()}});
     return report;
 }
 

@@ -3,6 +3,7 @@
 #include "WbTraceWriter.h"
 
 #include "WbFilmShelf.h"
+#include "WbFourCC.h"
 #include "WbHostRun.h"
 #include "WbMoviePlugin.h"
 
@@ -165,5 +166,5 @@ void WbTraceWriter::EndLine() { std::fputs("}\n", mFile); }
 
 void WbTraceWriter::FilmField(const char* key, const WbMoviePlugin* film)
 {
-    std::fprintf(mFile, ",\"%s\":%s", key, film ? Quoted(WbFilmText(film->GetID())).c_str() : "null");
+    std::fprintf(mFile, ",\"%s\":%s", key, film ? Quoted(WbFourCCText(film->GetID())).c_str() : "null");
 }
