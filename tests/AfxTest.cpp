@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -17,26 +16,20 @@ CWinApp gProgramApp;
 
 TEST(Afx, ARegistrationPutsTheModuleAtTheHeadOfTheChainUntilItEnds)
 {
-    const std::array<uint8_t, 3> first{1, 2, 3};
-    const std::array<uint8_t, 2> second{4, 5};
+    const std::array<uint8_t, 2> resources{4, 5};
     static const int kMarker = 0;
-    auto older = std::make_unique<CDynLinkLibrary>(&kMarker, first);
+    auto older = std::make_unique<CDynLinkLibrary>(&kMarker, std::span<const uint8_t>{});
+    const HINSTANCE olderModule = older->GetModule();
     {
-        CDynLinkLibrary newer(&kMarker, second);
-        const std::vector<HINSTANCE> chain = AfxGetModuleChain();
-        ASSERT_GE(chain.size(), 2u);
-        EXPECT_EQ(chain[0], newer.GetModule());
-        EXPECT_EQ(chain[1], older->GetModule());
+        CDynLinkLibrary newer(&kMarker, resources);
+        EXPECT_EQ(AfxGetModuleChain(), (std::vector{newer.GetModule(), olderModule}));
         EXPECT_EQ(newer.GetModule()->path, kProgram.string());
-        EXPECT_EQ(newer.GetModule()->resources.data(), second.data());
+        EXPECT_EQ(newer.GetModule()->resources.data(), resources.data());
         EXPECT_EQ(newer.GetModule()->resources.size(), 2u);
     }
-    ASSERT_FALSE(AfxGetModuleChain().empty());
-    EXPECT_EQ(AfxGetModuleChain()[0], older->GetModule());
-    HINSTANCE module = older->GetModule();
+    EXPECT_EQ(AfxGetModuleChain(), std::vector{olderModule});
     older.reset();
-    const std::vector<HINSTANCE> chain = AfxGetModuleChain();
-    EXPECT_EQ(std::find(chain.begin(), chain.end(), module), chain.end());
+    EXPECT_TRUE(AfxGetModuleChain().empty());
 }
 
 TEST(Afx, FindsAModuleByAnyNameOfItsFile)
@@ -60,13 +53,10 @@ TEST(Afx, ApplicationObjectsAreKnownWhileTheyLive)
         auto later = std::make_unique<CWinApp>();
         EXPECT_EQ(later->GetModulePath(), "");
         EXPECT_EQ(AfxGetApp(), later.get());
-        const std::vector<CWinApp*> apps = AfxGetAppObjects();
-        ASSERT_EQ(apps.size(), 2u);
-        EXPECT_EQ(apps[0], &gProgramApp);
-        EXPECT_EQ(apps[1], later.get());
+        EXPECT_EQ(AfxGetAppObjects(), (std::vector<CWinApp*>{&gProgramApp, later.get()}));
     }
     EXPECT_EQ(AfxGetApp(), &gProgramApp);
-    EXPECT_EQ(AfxGetAppObjects().size(), 1u);
+    EXPECT_EQ(AfxGetAppObjects(), std::vector<CWinApp*>{&gProgramApp});
 }
 
 } // namespace

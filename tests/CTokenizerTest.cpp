@@ -5,10 +5,7 @@
 
 TEST(CTokenizer, RunsOfTabsSeparateFieldsThatKeepTheirBlanks)
 {
-    const struct {
-        const char* line;
-        std::vector<std::string> fields;
-    } cases[] = {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"BOX\t\t7501\t134\t8\t198\t26", {"BOX", "7501", "134", "8", "198", "26"}},
         {"TEXT\t0\t\tlPop.\t\t399\t38\t431\t53", {"TEXT", "0", "lPop.", "399", "38", "431", "53"}},
         {"\t\tMODAL\t", {"MODAL"}},
@@ -17,13 +14,13 @@ TEST(CTokenizer, RunsOfTabsSeparateFieldsThatKeepTheirBlanks)
         {"OK\t\t468\t303\r\n", {"OK", "468", "303"}}, // the line end adds no trailing field
         {"\r\n", {}},
     };
-    for (const auto& c : cases) {
-        CTokenizer tokens(c.line);
-        EXPECT_EQ(tokens.CountRemaining(), int(c.fields.size())) << c.line;
+    for (const auto& [line, expected] : cases) {
+        CTokenizer tokens(line);
+        EXPECT_EQ(tokens.CountRemaining(), int(expected.size())) << line;
         std::vector<std::string> fields;
         for (CString field; tokens.NextToken(field);)
             fields.push_back(field.Str());
-        EXPECT_EQ(fields, c.fields);
+        EXPECT_EQ(fields, expected);
     }
 }
 

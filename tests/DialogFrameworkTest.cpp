@@ -2,10 +2,7 @@
 #include "DialogTower.h"
 
 #include "CWnd.h"
-#include "WbDialog.h"
 #include "WbHallInfoDialog.h"
-#include "WbMovieSelectDialog.h"
-#include "WbTheaterInfoDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -152,22 +149,6 @@ TEST(DialogSlots, HandlersAndCommentOperationsFollowTheHostsOrder)
     EXPECT_EQ(Slot(&LListener::ListenToMessage), 2);
 }
 
-// Every line, the last one included, ends in CR LF; the module carries the files byte for byte.
-TEST(DialogTemplates, FilesHaveTheirExactSizesAndLineEnds)
-{
-    DialogTower tower;
-    for (const auto& [id, size, lines] : {std::tuple{1000, 1265, 53}, std::tuple{2000, 704, 31}}) {
-        SCOPED_TRACE(id);
-        const std::vector<uint8_t> bytes = TemplateFile(id);
-        const std::string text(bytes.begin(), bytes.end());
-        EXPECT_EQ(text.size(), size_t(size));
-        EXPECT_EQ(std::ranges::count(text, '\n'), lines);
-        EXPECT_EQ(std::ranges::count(text, '\r'), lines);
-        EXPECT_TRUE(text.ends_with("\r\n") && !text.ends_with("\n\r\n")) << "the last line is an item line";
-        EXPECT_TRUE(std::ranges::equal(tower.resources.Find("WBDLG", uint32_t(id)), bytes));
-    }
-}
-
 TEST(DialogTemplates, ItemLinesReadBackToTheTabledValues)
 {
     const struct {
@@ -192,7 +173,6 @@ TEST(DialogTemplates, ItemLinesReadBackToTheTabledValues)
         EXPECT_EQ(window, (RECT{left, top, left + expected.width, top + expected.height}));
         EXPECT_EQ(ItemLines(dialog), expected.items);
         EXPECT_TRUE(std::ranges::all_of(dialog.GetItems(), [](const auto& item) { return item->GetFontSize() == 12; }));
-        dialog.DoClose(0);
     }
 }
 
@@ -222,28 +202,23 @@ TEST(DialogTemplates, MalformedTemplatesAreRefusedNamingLineAndField)
     }
     WbDialog dialog;
     EXPECT_EQ(dialog.RealizeText(Bytes(good), nullptr, {0, 0, nullptr, 77}, nullptr), 1);
-    dialog.DoClose(0);
 }
 
-TEST(DialogFramework, DialogStaysOpenUntilClosedAndIsDeletedByTheHost)
+// The handlers run in the host's order; a closed dialog lives on until the host deletes closed dialogs.
+TEST(DialogFramework, HandlersRunInTheHostsOrderAndClosedDialogsWaitForDeletion)
 {
     std::vector<std::string> calls;
     auto* dialog = new RecordingDialog(calls);
     ASSERT_EQ(dialog->RealizeText(TemplateFile(1000), nullptr, {400, 300, nullptr, 1000}, nullptr), 1);
     EXPECT_EQ(WbDialog::GetOpenDialogs(), std::vector<WbDialog*>{dialog});
-    EXPECT_EQ(dialog->GetUserCon(), 0);
-
+    EXPECT_EQ(dialog->GetUserCon(), 0) << "an info dialog shows the film as it was bound";
     // A click on a button: the command, then the broadcast to its listeners.
     dialog->GetWbDlgItem(7099)->AddListener(dialog);
     DialogTower::Press(dialog, 7099);
-    // A disabled dialog takes no clicks.
     dialog->EnableWindow(FALSE);
-    EXPECT_EQ(DialogTower::Press(dialog, 7090), 0);
+    EXPECT_EQ(DialogTower::Press(dialog, 7090), 0) << "a disabled dialog takes no clicks";
     dialog->EnableWindow(TRUE);
-    // OK: the handler, then the close; deletion waits until the host deletes closed dialogs.
-    auto* ok = dynamic_cast<WbDlgItemButton*>(dialog->GetWbDlgItem(IDOK));
-    ASSERT_NE(ok, nullptr);
-    ok->Click();
+    dynamic_cast<WbDlgItemButton&>(*dialog->GetWbDlgItem(IDOK)).Click();
     EXPECT_TRUE(WbDialog::GetOpenDialogs().empty());
     EXPECT_EQ(dialog->GetCloseResult(), 1);
     EXPECT_FALSE(dialog->IsWindowVisible());
@@ -251,42 +226,49 @@ TEST(DialogFramework, DialogStaysOpenUntilClosedAndIsDeletedByTheHost)
     WbDialog::DeleteClosedDialogs();
     EXPECT_EQ(calls,
               (std::vector<std::string>{"create 41", "command 7099/0", "message 7099", "ok", "destroy", "deleted"}));
-}
 
-TEST(DialogFramework, CancelClosesWithZeroAndCloseAllEndsTheNewestFirst)
-{
-    std::vector<std::string> first;
-    std::vector<std::string> second;
-    auto* older = new RecordingDialog(first);
-    auto* newer = new RecordingDialog(second);
-    older->RealizeText(TemplateFile(1000), nullptr, {}, nullptr);
-    newer->RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
-    DialogTower::Press(newer, IDCANCEL);
-    EXPECT_EQ(second, (std::vector<std::string>{"create 24", "cancel", "destroy", "deleted"}));
+    // Cancel closes only its own dialog; closing all ends the rest.
+    calls.clear();
+    auto* info = new RecordingDialog(calls);
+    auto* select = new RecordingDialog(calls);
+    info->RealizeText(TemplateFile(1000), nullptr, {}, nullptr);
+    select->RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
+    DialogTower::Press(select, IDCANCEL);
     WbDialog::CloseAllDialogs();
-    EXPECT_EQ(first, (std::vector<std::string>{"create 41", "destroy", "deleted"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"create 41", "create 24", "cancel", "destroy", "deleted", "destroy",
+                                               "deleted"}));
 }
 
-TEST(DialogFramework, ListenersAndBroadcastersForgetEachOther)
+// The table highlights silently and reports the player's row; listeners and broadcasters forget each other.
+TEST(DialogFramework, TableReportsClickedRowsToListenersThatForgetTheirBroadcasters)
 {
     WbDialog dialog;
     dialog.RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
-    WbDlgItem* show = dialog.GetWbDlgItem(7092);
+    auto* table = dynamic_cast<WbMovieTable*>(dialog.GetWbDlgItem(7112));
+    ASSERT_NE(table, nullptr);
+    WbMoviePlugin first(FilmInfo(1));
+    WbMoviePlugin second(FilmInfo(2));
+    table->Add(&first);
+    table->Add(&second);
     {
         std::vector<std::string> calls;
         RecordingDialog listener(calls);
-        show->AddListener(&listener);
-        show->AddListener(&listener);
-        show->BroadcastMessage(5, nullptr);
-        EXPECT_EQ(calls, std::vector<std::string>{"message 5"});
-        EXPECT_TRUE(listener.IsListeningTo(show));
+        table->AddListener(&listener);
+        table->AddListener(&listener);
+        table->SelectCell(2, 1);
+        EXPECT_EQ(table->GetSelectedRow(), 2);
+        EXPECT_EQ(table->ClickRow(1), 1);
+        EXPECT_EQ(table->ClickRow(3), 0);
+        EXPECT_EQ(calls, std::vector<std::string>{"message -7112"});
+        EXPECT_TRUE(listener.IsListeningTo(table));
     }
-    EXPECT_EQ(show->GetListenerCount(), 0);
-    show->BroadcastMessage(6, nullptr);
-    dialog.DoClose(0);
+    EXPECT_EQ(table->GetListenerCount(), 0);
+    EXPECT_EQ(table->ClickRow(2), 1);
+    EXPECT_EQ(DialogTower::Text(&dialog, 7112), "  Film 1\n> Film 2\n");
 }
 
-TEST(DialogFramework, WindowsMapBetweenTheirCoordinates)
+// Items map between their dialog's and the screen's coordinates; an edit keeps the template's length.
+TEST(DialogFramework, ItemsMapBetweenCoordinatesAndEditsKeepTheirLength)
 {
     WbDialog dialog;
     dialog.RealizeText(TemplateFile(1000), nullptr, {370, 267, nullptr, 1000}, nullptr);
@@ -303,59 +285,20 @@ TEST(DialogFramework, WindowsMapBetweenTheirCoordinates)
     EXPECT_EQ(room->GetRepaintCount(), 1);
     dialog.ShowWindow(SW_HIDE);
     EXPECT_FALSE(room->IsWindowVisible()) << "a hidden parent hides its items";
-    dialog.DoClose(0);
-}
-
-// The table highlights silently and reports the player's row; a message covers a text for its time.
-TEST(DialogFramework, ItemsKeepWhatTheyAreGiven)
-{
-    DialogTower tower;
-    WbDialog dialog;
-    dialog.RealizeText(TemplateFile(2000), nullptr, {}, nullptr);
-    std::vector<std::string> calls;
-    RecordingDialog listener(calls);
-    auto* table = dynamic_cast<WbMovieTable*>(dialog.GetWbDlgItem(7112));
-    ASSERT_NE(table, nullptr);
-    table->Add(tower.AddFilm(FilmInfo(1)));
-    table->Add(tower.AddFilm(FilmInfo(2)));
-    table->AddListener(&listener);
-    table->SelectCell(2, 1);
-    EXPECT_EQ(table->GetSelectedRow(), 2);
-    EXPECT_EQ(table->ClickRow(1), 1);
-    EXPECT_EQ(table->ClickRow(3), 0);
-    EXPECT_EQ(calls, std::vector<std::string>{"message -7112"});
-    EXPECT_EQ(DialogTower::Text(&dialog, 7112), "> Film 1\n  Film 2\n");
-
-    auto* credits = dynamic_cast<WbDlgItemText*>(dialog.GetWbDlgItem(7130));
-    credits->SetDescriptor("credits");
-    credits->InfoDialogMessage("Not now.", 2000);
-    WbDialog::TickDialogs(1999);
-    EXPECT_EQ(credits->GetDisplayText(), "Not now.");
-    WbDialog::TickDialogs(1);
-    EXPECT_EQ(credits->GetDisplayText(), "credits");
-    dialog.DoClose(0);
-
-    WbDialog info;
-    info.RealizeText(TemplateFile(1000), nullptr, {}, nullptr);
-    dynamic_cast<WbDlgItemEdit*>(info.GetWbDlgItem(7003))->TypeText("A name longer than sixteen");
-    EXPECT_EQ(DialogTower::Text(&info, 7003), "A name longer th");
-    info.DoClose(0);
+    dynamic_cast<WbDlgItemEdit*>(dialog.GetWbDlgItem(7003))->TypeText("A name longer than sixteen");
+    EXPECT_EQ(DialogTower::Text(&dialog, 7003), "A name longer th");
 }
 
 // Realised from the module's resources, an info dialog finds the module's comment texts there.
 TEST(DialogFramework, RealizeReadsTheModuleAndCommentTextsComeFromHostAndModule)
 {
     DialogTower tower;
-    WbInfoDialog missing;
-    EXPECT_EQ(missing.Realize(nullptr, {0, 0, tower.library.GetModule(), 4242}, &tower.doc, nullptr, nullptr, 1,
-                              nullptr, 0, 1),
-              0);
-    EXPECT_EQ(missing.GetRealizeError().rfind("WBDLG 4242: not in module ", 0), 0u) << missing.GetRealizeError();
-
+    const WBDLGTEMPLATE missing{0, 0, tower.library.GetModule(), 4242};
     WbInfoDialog dialog;
-    ASSERT_EQ(dialog.Realize(nullptr, {0, 0, tower.library.GetModule(), 1000}, &tower.doc, nullptr, nullptr, 1, nullptr,
-                             0, 1),
-              1);
+    EXPECT_EQ(dialog.Realize(nullptr, missing, &tower.doc, nullptr, nullptr, 1, nullptr, 0, 1), 0);
+    EXPECT_EQ(dialog.GetRealizeError().rfind("WBDLG 4242: not in module ", 0), 0u) << dialog.GetRealizeError();
+    const WBDLGTEMPLATE info{0, 0, tower.library.GetModule(), 1000};
+    ASSERT_EQ(dialog.Realize(nullptr, info, &tower.doc, nullptr, nullptr, 1, nullptr, 0, 1), 1);
     CString text;
     for (UINT id : {2u, 4u, 5u, 6u, 0x10000001u, 0x10000003u}) {
         EXPECT_EQ(dialog.GetCommentString(id, text), 1) << id;
@@ -365,5 +308,4 @@ TEST(DialogFramework, RealizeReadsTheModuleAndCommentTextsComeFromHostAndModule)
         EXPECT_EQ(dialog.GetCommentString(id, text), 0) << id;
         EXPECT_TRUE(text.IsEmpty()) << id;
     }
-    dialog.DoClose(0);
 }

@@ -62,7 +62,6 @@ public:
         EXPECT_NE(dialog, nullptr) << error;
         return dialog;
     }
-    WbDialog* Info() const { return Schedule()->GetInfoDialog(); }
     WbDialog* Select() const { return Schedule()->GetSelectDialog(); }
 
     // The player clicks a button of the dialog; closed dialogs are then deleted, as the host does.

@@ -49,16 +49,17 @@ protected:
             << dialog->GetRealizeError();
         return dialog;
     }
-    std::string Comment(UINT id)
+    // A line of the comment area: the subject's name, the host's comment text, CR.
+    static std::string CommentLine(UINT id, const std::string& subject = "")
     {
         WbInfoDialog dialog;
         CString text;
         dialog.GetCommentString(id, text);
-        return text.Str();
+        return subject + text.Str() + "\r";
     }
-    uint32_t StatusColour(WbDialog* dialog)
+    static void Type(WbDialog* dialog, const char* text)
     {
-        return dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor();
+        dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(7003))->TypeText(text);
     }
     // A tenant of the given area, in place of the theater; its dialog needs no schedule.
     WbTenant* PlaceSized(RECT area)
@@ -73,56 +74,37 @@ protected:
 
 } // namespace
 
-TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndTheFavoriteButton)
-{
-    tower.Place(nullptr);
-    WbDialog* unnamed = Open();
-    EXPECT_EQ(DialogTower::Text(unnamed, 7003), "Movie Theater");
-    EXPECT_TRUE(unnamed->GetWbDlgItem(7090)->IsWindowEnabled());
-
-    tower.doc.GetNameList()->Add(new WbName("Odeon", tower.theater.get(), 0));
-    WbDialog* named = Open();
-    EXPECT_EQ(DialogTower::Text(named, 7003), "Odeon");
-    EXPECT_FALSE(named->GetWbDlgItem(7090)->IsWindowEnabled());
-}
-
-TEST_F(HallInfoDialogTest, OkStoresOnlyAChangedNameOrAFavorite)
+// The name record decides the name shown and whether Favorite can be pressed; OK stores only a changed name
+// or a favorite, and an emptied field means the name as it was.
+TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavorite)
 {
     tower.Place(nullptr);
     WbNameList* names = tower.doc.GetNameList();
-    auto type = [](WbDialog* dialog, const char* text) {
-        dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(7003))->TypeText(text);
-    };
-
     WbDialog* emptied = Open();
-    type(emptied, "");
+    EXPECT_EQ(DialogTower::Text(emptied, 7003), "Movie Theater");
+    EXPECT_TRUE(emptied->GetWbDlgItem(7090)->IsWindowEnabled());
+    Type(emptied, "");
     DialogTower::Press(emptied, IDOK);
     EXPECT_EQ(names->GetCount(), 0);
 
     WbDialog* favorite = Open();
-    type(favorite, "");
+    Type(favorite, "");
     DialogTower::Press(favorite, 7090);
     EXPECT_EQ(DialogTower::Text(favorite, 7003), "Movie Theater") << "Favorite puts the name back";
     EXPECT_FALSE(favorite->GetWbDlgItem(7090)->IsWindowEnabled());
     DialogTower::Press(favorite, IDOK);
-    ASSERT_NE(names->Search(tower.theater.get(), 0), nullptr);
-    EXPECT_EQ(names->GetCount(), 1);
+    EXPECT_NE(names->Search(tower.theater.get(), 0), nullptr);
 
     WbDialog* renamed = Open();
-    type(renamed, "Rex");
+    Type(renamed, "Rex");
     DialogTower::Press(renamed, IDOK);
-    CString name;
-    uint32_t kind = 1;
-    names->Search(tower.theater.get(), 0)->GetName(name, kind);
-    EXPECT_EQ(name, "Rex");
-    EXPECT_EQ(kind, 0u);
     EXPECT_EQ(names->GetCount(), 1);
 
     WbDialog* cancelled = Open();
-    type(cancelled, "Nope");
+    EXPECT_EQ(DialogTower::Text(cancelled, 7003), "Rex");
+    EXPECT_FALSE(cancelled->GetWbDlgItem(7090)->IsWindowEnabled()) << "a named tenant is a favorite already";
+    Type(cancelled, "Nope");
     DialogTower::Press(cancelled, IDCANCEL);
-    names->Search(tower.theater.get(), 0)->GetName(name, kind);
-    EXPECT_EQ(name, "Rex");
 
     std::vector<std::string> stored;
     for (const WbTowerEvent& event : tower.log.Events())
@@ -140,7 +122,7 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
         uint32_t colour;
         std::string comments;
     } cases[] = {{true, 10, "At work", 0, ""},
-                 {false, 10, "Unreachable to Lobby", 0x020000FF, Comment(2) + "\r"},
+                 {false, 10, "Unreachable to Lobby", 0x020000FF, CommentLine(2)},
                  {false, 10000, "Unreachable to Lobby", 0x020000FF, ""},
                  {true, 10000, "Destroyed", 0x020000FF, ""}};
     for (const auto& c : cases) {
@@ -149,7 +131,7 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
         tower.doc.GetRouteNavigator()->SetConnected(tenant, c.connected);
         WbDialog* dialog = Open();
         EXPECT_EQ(DialogTower::Text(dialog, 7010), c.line);
-        EXPECT_EQ(StatusColour(dialog), c.colour);
+        EXPECT_EQ(dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor(), c.colour);
         EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comments);
         const bool burning = c.status == 10000;
         EXPECT_EQ(DialogTower::Text(dialog, 7021).empty(), burning) << "no figures while on fire";
@@ -161,9 +143,9 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
 // centre lies the given distance away.
 TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
 {
-    const std::string stairsFar = "Stairs" + Comment(5) + "\r";
-    const std::string stairsTooFar = "Stairs" + Comment(6) + "\r";
-    const std::string moverFar = Comment(4) + "\r";
+    const std::string stairsFar = CommentLine(5, "Stairs");
+    const std::string stairsTooFar = CommentLine(6, "Stairs");
+    const std::string moverFar = CommentLine(4);
     const struct {
         int distance;
         bool stair;
@@ -189,29 +171,22 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     floors->AddMover(1, RECT{13, 0, 17, 10}, false, {1}, 0);
     floors->AddMover(2, RECT{15 + 98, 0, 15 + 102, 10}, true, {1});
     floors->AddMover(3, RECT{15 - 102, 0, 15 - 98, 10}, false, {1});
-    WbDialog* tie = Open();
-    EXPECT_EQ(DialogTower::Text(tie, 7080), stairsFar);
-
+    EXPECT_EQ(DialogTower::Text(Open(), 7080), stairsFar);
     tenant->SetBelongCapacity(0);
-    WbDialog* noStaff = Open();
-    EXPECT_EQ(DialogTower::Text(noStaff, 7080), "");
+    EXPECT_EQ(DialogTower::Text(Open(), 7080), "") << "no staff";
     tenant->SetBelongCapacity(2);
     WbTenantDefData data = tower.def.GetDefData();
     data.incomePerCustomer = 0;
     tower.def.SetDefData(data);
-    WbDialog* noIncome = Open();
-    EXPECT_EQ(DialogTower::Text(noIncome, 7080), "");
+    EXPECT_EQ(DialogTower::Text(Open(), 7080), "") << "no income";
 }
 
 TEST_F(HallInfoDialogTest, CommentAreaHoldsFourLines)
 {
     tower.Place(nullptr);
-    WbDialog* dialog = Open<TalkativeDialog>();
-    const std::string two = Comment(2) + "\r";
-    const std::string four = Comment(4) + "\r";
-    EXPECT_EQ(DialogTower::Text(dialog, 7080), two + four + two + four);
+    EXPECT_EQ(DialogTower::Text(Open<TalkativeDialog>(), 7080),
+              CommentLine(2) + CommentLine(4) + CommentLine(2) + CommentLine(4));
 }
-
 TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 {
     WbTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1});
@@ -239,14 +214,11 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     tenant->EnterCustomer(tower.doc.MakePerson(), 700);
 
     WbDialog* dialog = Open();
-    EXPECT_EQ(DialogTower::Text(dialog, 7021), "9:05 to 23:00");
-    EXPECT_EQ(DialogTower::Text(dialog, 7022), "3000");
-    EXPECT_EQ(DialogTower::Text(dialog, 7023), "Income $");
-    EXPECT_EQ(DialogTower::Text(dialog, 7030), "8");
-    EXPECT_EQ(DialogTower::Text(dialog, 7031), "30");
-    EXPECT_EQ(DialogTower::Text(dialog, 7032), "Each $");
-    EXPECT_EQ(DialogTower::Text(dialog, 7043), "Profit $");
-    EXPECT_EQ(DialogTower::Text(dialog, 7001), "1F-000");
+    const std::pair<int, const char*> texts[] = {
+        {7021, "9:05 to 23:00"}, {7022, "3000"},     {7023, "Income $"}, {7030, "8"}, {7031, "30"},
+        {7032, "Each $"},        {7043, "Profit $"}, {7001, "1F-000"}};
+    for (const auto& [id, text] : texts)
+        EXPECT_EQ(DialogTower::Text(dialog, id), text) << id;
     EXPECT_EQ(dynamic_cast<WbDlgItemCustomerGage*>(dialog->GetWbDlgItem(7041))->GetTenant(), tenant);
     EXPECT_EQ(dynamic_cast<WbDlgItemProfitsGage*>(dialog->GetWbDlgItem(7042))->GetTenant(), tenant);
     auto people = [&](int id) { return dynamic_cast<WbDlgItemPeopleView*>(dialog->GetWbDlgItem(id))->GetPeople(); };

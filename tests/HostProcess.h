@@ -22,9 +22,8 @@ inline const std::string kScenarios = THEATER_SOURCE_DIR "/tests/scenarios/";
 
 inline std::string Slurp(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
-    text << file.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -36,14 +35,7 @@ struct Outcome {
 
 class HostProcess : public ::testing::Test {
 protected:
-    HostProcess()
-        : mDirectory(std::filesystem::temp_directory_path() /
-                     ("towerhost-" + std::to_string(::getpid()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-    {
-        std::filesystem::create_directories(mDirectory);
-    }
+    HostProcess() { std::filesystem::create_directories(mDirectory); }
     ~HostProcess() override { std::filesystem::remove_all(mDirectory); }
 
     std::string File(const std::string& name) const { return (mDirectory / name).string(); }
@@ -61,13 +53,12 @@ protected:
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
-        const std::string outPath = File("stdout.txt");
-        const std::string errPath = File("stderr.txt");
+        // The outputs are opened after the change of directory, so that they land in the test's own.
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addchdir_np(&actions, mDirectory.c_str());
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, "stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         pid_t child = 0;
         Outcome outcome;
         if (posix_spawn(&child, kTowerHost.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
@@ -76,8 +67,8 @@ protected:
             outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
         posix_spawn_file_actions_destroy(&actions);
-        outcome.out = Slurp(outPath);
-        outcome.err = Slurp(errPath);
+        outcome.out = Slurp(File("stdout.txt"));
+        outcome.err = Slurp(File("stderr.txt"));
         return outcome;
     }
 
@@ -100,5 +91,7 @@ protected:
     }
 
 private:
-    std::filesystem::path mDirectory;
+    // One test runs at a time in a test program, and each cleans up after itself.
+    const std::filesystem::path mDirectory =
+        std::filesystem::temp_directory_path() / ("towerhost-" + std::to_string(::getpid()));
 };

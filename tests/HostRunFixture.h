@@ -15,16 +15,13 @@
 #include <string>
 #include <unistd.h>
 
-// "Roxy" shows RAIN to customers who arrive at the minute after they are called; "Dark Hall" has no film.
-inline const char* const kTwoTheaterScenario = R"({
-    "arrivals": "immediate",
-    "films": [{"id": "RAIN", "running_time": 120, "first_day_audience": 40}],
-    "theaters": [{"name": "Roxy", "film": "RAIN", "capacity": 100}, {"name": "Dark Hall"}]
-})";
-
 class HostRunFixture : public ::testing::Test {
 protected:
-    HostRunFixture() : mScenario(WbScenarioReader().ReadText(kTwoTheaterScenario)), mShelf(mScenario.films)
+    // "Roxy" shows RAIN (120 minutes, 40 on its first day) to 100 seats, to customers who arrive at the minute
+    // after they are called; "Dark Hall" has no film.
+    HostRunFixture()
+        : mScenario(WbScenarioReader().ReadFile(THEATER_SOURCE_DIR "/tests/scenarios/one-film-immediate.json")),
+          mShelf(mScenario.films)
     {
         mLoaded = WbLoadPluginModule(THEATER_BIN_DIR "/Theater.wbp", &mWorldDef);
         if (!mLoaded.module)
@@ -37,8 +34,7 @@ protected:
     // A path of the test's own in the temporary directory.
     static std::string TempPath(const std::string& name)
     {
-        return (std::filesystem::temp_directory_path() / ("host-run-" + std::to_string(::getpid()) + "-" + name))
-            .string();
+        return testing::TempDir() + "host-run-" + std::to_string(::getpid()) + "-" + name;
     }
 
     WbScenario mScenario;

@@ -32,17 +32,13 @@ template <typename Method> std::ptrdiff_t Slot(Method method)
     static_assert(sizeof(Method) == 2 * sizeof(std::ptrdiff_t));
     std::ptrdiff_t words[2];
     std::memcpy(words, &method, sizeof words);
-    if ((words[0] & 1) == 0)
-        return -1;
-    return (words[0] - 1) / std::ptrdiff_t(sizeof(void*));
+    return (words[0] & 1) == 0 ? -1 : (words[0] - 1) / std::ptrdiff_t(sizeof(void*));
 }
-
-using SlotList = std::vector<std::pair<const char*, std::ptrdiff_t>>;
 
 // Each entry of the list must sit at its position + 2.
 template <typename... Entries> void ExpectInOrder(Entries... entries)
 {
-    const SlotList slots{entries...};
+    const std::vector<std::pair<const char*, std::ptrdiff_t>> slots{entries...};
     for (size_t i = 0; i < slots.size(); ++i)
         EXPECT_EQ(slots[i].second, std::ptrdiff_t(i + 2)) << slots[i].first << " (operation " << i + 2 << ")";
 }
@@ -56,18 +52,13 @@ std::ptrdiff_t HostTableSlots(const char* tableSymbol)
     void* entry = nullptr;
     if (!table || !dladdr1(table, &info, &entry, RTLD_DL_SYMENT) || !entry)
         return -1;
-    const auto* symbol = static_cast<const ElfW(Sym)*>(entry);
-    return std::ptrdiff_t(symbol->st_size / sizeof(void*)) - 2;
+    return std::ptrdiff_t(static_cast<const ElfW(Sym)*>(entry)->st_size / sizeof(void*)) - 2;
 }
 
-// The class whose declaration or override of a member function the module's class inherits.
-template <typename Method> struct DeclaringClass;
-template <typename Function, typename Class> struct DeclaringClass<Function Class::*> {
-    using Type = Class;
-};
-template <typename Class, typename Method> constexpr bool From(Method)
+// Whether Class declared (or last overrode) the member function the module's class inherits.
+template <typename Class, typename Function, typename Declaring> constexpr bool From(Function Declaring::*)
 {
-    return std::is_same_v<typename DeclaringClass<Method>::Type, Class>;
+    return std::is_same_v<Declaring, Class>;
 }
 
 // Each slot of the program plug-in is filled by the host class that the module was built against: a host

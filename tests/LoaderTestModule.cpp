@@ -1,17 +1,10 @@
-// A tiny plug-in module with one deliberate fault, built once per fault, for the loader's tests.
+// A tiny plug-in module with one deliberate fault, named by the LOADER_TEST_ macro it is built with.
 #include "Afx.h"
 #include "CPlugin.h"
 #include "WbFourCC.h"
 #include "WbTenantDef.h"
 
 #include <cstdint>
-
-// One of these names the fault of the module being built.
-#if !defined(LOADER_TEST_MISSING_EXPORTS) && !defined(LOADER_TEST_WRONG_TYPE) && !defined(LOADER_TEST_NO_ATTR) &&      \
-    !defined(LOADER_TEST_UNPRINTABLE_TYPE) && !defined(LOADER_TEST_NO_PROGRAM_PLUGIN) &&                               \
-    !defined(LOADER_TEST_NO_DEFINITION) && !defined(LOADER_TEST_UNREGISTERED)
-#error "LoaderTestModule.cpp is built with one LOADER_TEST_ fault defined"
-#endif
 
 #define LOADER_TEST_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -31,9 +24,7 @@ CDynLinkLibrary gRegistration(&gRegistration, {});
 #endif
 
 WbTenantPlugin* gProgramPlugin = nullptr;
-#if !defined(LOADER_TEST_MISSING_EXPORTS)
-WbTenantDef* gDefinition = nullptr;
-#endif
+[[maybe_unused]] WbTenantDef* gDefinition = nullptr;
 
 } // namespace
 
@@ -49,26 +40,24 @@ LOADER_TEST_EXPORT WbPluginSpecifier* GetAttr()
 #endif
 }
 
-LOADER_TEST_EXPORT WbTenantPlugin* ConstructProgramPlugin(WbPluginSpecifier& specifier)
+LOADER_TEST_EXPORT WbTenantPlugin* ConstructProgramPlugin([[maybe_unused]] WbPluginSpecifier& specifier)
 {
 #if !defined(LOADER_TEST_NO_PROGRAM_PLUGIN)
     if (!gProgramPlugin)
         gProgramPlugin = new WbTenantPlugin(kModuleType, specifier);
-#else
-    (void)specifier;
 #endif
     return gProgramPlugin;
 }
 
 #if !defined(LOADER_TEST_MISSING_EXPORTS)
-LOADER_TEST_EXPORT WbTenantDef* ConstructTemplatePlugin(WbPluginSpecifier& specifier, CResFile* resFile,
-                                                        WbWorldDef* worldDef, WbTenantPlugin* owner)
+LOADER_TEST_EXPORT WbTenantDef* ConstructTemplatePlugin([[maybe_unused]] WbPluginSpecifier& specifier,
+                                                        [[maybe_unused]] CResFile* resFile,
+                                                        [[maybe_unused]] WbWorldDef* worldDef,
+                                                        [[maybe_unused]] WbTenantPlugin* owner)
 {
 #if !defined(LOADER_TEST_NO_DEFINITION)
     if (!gDefinition)
         gDefinition = new WbTenantDef(WbFourCC("TnDf"), specifier, resFile, worldDef, owner);
-#else
-    (void)specifier, (void)resFile, (void)worldDef, (void)owner;
 #endif
     return gDefinition;
 }

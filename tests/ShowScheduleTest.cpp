@@ -161,9 +161,11 @@ TEST(ShowSchedule, EachPassActsOnTheStatusLeftThenOnTheStatusEntered)
     }
 }
 
-TEST(ShowSchedule, NothingHappensWithoutAFilm)
+TEST(ShowSchedule, WithoutAFilmOnlyTheReMakeCheckActs)
 {
     TheaterTower tower;
+    tower.AddFilm(FilmInfo(1));
+    tower.AddFilm(FilmInfo(2));
     tower.Place(nullptr);
     WbShowSchedule& schedule = *tower.Schedule();
     // There is no show, and the outputs stay as they were.
@@ -175,19 +177,13 @@ TEST(ShowSchedule, NothingHappensWithoutAFilm)
     EXPECT_TRUE(tower.log.Events().empty());
     EXPECT_EQ(schedule.GetNOPersonsR(), -1);
     EXPECT_EQ(schedule.CheckMovieRun(), 0);
-}
 
-TEST(ShowSchedule, ReMakeCheckAsksEveryFilmOfTheDefinition)
-{
-    TheaterTower tower;
-    tower.AddFilm(FilmInfo(1));
-    tower.AddFilm(FilmInfo(2));
-    tower.Place(nullptr);
+    // The re-release check asks every film of the definition, with the days since the day base (1).
     tower.SetTime(5, 3);
-    tower.Schedule()->CheckReMake();
+    schedule.CheckReMake();
     ASSERT_EQ(tower.log.Count(WbEventKind::Remake), 2);
     EXPECT_EQ(tower.log.Events()[0].film, tower.films[0].get());
-    EXPECT_EQ(tower.log.Events()[1].value, 4); // day base 1
+    EXPECT_EQ(tower.log.Events()[1].value, 4);
 }
 
 TEST(ShowSchedule, SaveRecordRoundTrip)

@@ -59,18 +59,12 @@ protected:
     // The module's objects as the loader made them.
     WbTenantPlugin* Plugin() const { return mModule->GetProgramPlugin(); }
     WbTenantDef* Definition() const { return mModule->GetDefinition(); }
-    int Destruct() const { return mModule->DestructProgramPluginEntry()(); }
     // The objects that a call of the destruct function ends, which must report success.
     Ended DestructLogged() const
     {
         WbDestructionLog log;
-        EXPECT_EQ(Destruct(), 0);
+        EXPECT_EQ(mModule->DestructProgramPluginEntry()(), 0);
         return log.GetDestructions();
-    }
-    void ExpectOwnedAsLoaded() const
-    {
-        EXPECT_EQ(Definition()->GetPlugin(), Plugin());
-        EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
     }
 
     WbWorldDef mWorld;
@@ -90,41 +84,32 @@ TEST_F(TheaterModule, GetAttrMakesANewEqualRecordOnEveryCall)
     EXPECT_EQ(mModule->GetAttr().mPath, kModulePath.c_str()) << "the loader's copy says where it came from";
 }
 
-TEST_F(TheaterModule, ObjectsKnowTheirKindsTheirOwnerAndTheirModule)
+// Constructing again, with another record, world and owner, changes nothing of what the loader made.
+TEST_F(TheaterModule, ObjectsKnowTheirKindsAndOwnerAndAreMadeOnce)
 {
     ASSERT_TRUE(Plugin() && Definition());
     EXPECT_EQ(std::tuple(Plugin()->GetType(), Plugin()->GetPluginStyle(), Plugin()->GetModuleHandleA()),
               std::tuple(kPluginType, WbFourCC("PPlg"), mModule->GetModuleHandle()));
     EXPECT_EQ(std::tuple(Definition()->GetType(), Definition()->GetPluginStyle(), Definition()->GetModuleHandleA()),
               std::tuple(kDefinitionType, WbFourCC("RPlg"), mModule->GetModuleHandle()));
-    EXPECT_EQ(Plugin()->GetSpecifier().mName, "Theater");
-    ExpectOwnedAsLoaded();
-}
 
-TEST_F(TheaterModule, ConstructingAgainGivesTheFirstObjectsUnchanged)
-{
     WbPluginSpecifier other;
     other.mName = "Other";
     WbWorldDef otherWorld;
     CResFile otherResFile(nullptr);
     WbTenantPlugin otherOwner(kPluginType, other);
-
     EXPECT_EQ(mModule->ConstructProgramPluginEntry()(other), Plugin());
     EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(other, &otherResFile, &otherWorld, &otherOwner), Definition());
     EXPECT_EQ(Plugin()->GetSpecifier().mName, "Theater");
     EXPECT_EQ(Definition()->GetSpecifier().mName, "Theater");
-    ExpectOwnedAsLoaded();
+    EXPECT_EQ(Definition()->GetPlugin(), Plugin());
+    EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
 }
 
-TEST_F(TheaterModule, DestructEndsTheProgramPluginFirstThenTheDefinition)
+// The program plugin ends first, then the definition; then the module is as at load.
+TEST_F(TheaterModule, DestructEndsBothObjectsAndLeavesTheModuleAsAtLoad)
 {
-    const Ended expected{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
-    EXPECT_EQ(DestructLogged(), expected);
-}
-
-TEST_F(TheaterModule, AfterDestructTheModuleIsAsAtLoad)
-{
-    Destruct();
+    EXPECT_EQ(DestructLogged(), (Ended{{Plugin(), kPluginType}, {Definition(), kDefinitionType}}));
     WbPluginSpecifier attr = mModule->GetAttr();
     CResFile resFile(mModule->GetModuleHandle());
     EXPECT_EQ(DestructLogged(), Ended{}) << "nothing made, nothing ended";
@@ -138,10 +123,14 @@ TEST_F(TheaterModule, AfterDestructTheModuleIsAsAtLoad)
     EXPECT_EQ(DestructLogged(), (Ended{{plugin, kPluginType}, {definition, kDefinitionType}}));
 }
 
-TEST_F(TheaterModule, IsInTheResourceChainWithItsApplicationObjectUntilUnloaded)
+// A second load is refused and leaves the first alone.
+TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloaded)
 {
     HINSTANCE handle = mModule->GetModuleHandle();
     ASSERT_NE(handle, nullptr);
+    WbLoadResult again = WbLoadPluginModule(kModulePath, &mWorld);
+    EXPECT_FALSE(again.module);
+    EXPECT_EQ(again.error, kModulePath + ": module is loaded already");
     const std::vector<HINSTANCE> chain = AfxGetModuleChain();
     EXPECT_NE(std::find(chain.begin(), chain.end(), handle), chain.end());
     EXPECT_EQ(AfxFindModule(kModulePath), handle);
@@ -157,14 +146,6 @@ TEST_F(TheaterModule, IsInTheResourceChainWithItsApplicationObjectUntilUnloaded)
     EXPECT_EQ(log.GetDestructions(), objects) << "unloading ends both objects";
     EXPECT_EQ(AfxFindModule(kModulePath), nullptr);
     EXPECT_EQ(AppOfModule(path), nullptr);
-}
-
-TEST_F(TheaterModule, ASecondLoadIsRefusedAndLeavesTheFirstAlone)
-{
-    WbLoadResult again = WbLoadPluginModule(kModulePath, &mWorld);
-    EXPECT_FALSE(again.module);
-    EXPECT_EQ(again.error, kModulePath + ": module is loaded already");
-    EXPECT_EQ(AfxFindModule(kModulePath), mModule->GetModuleHandle());
 }
 
 // The entry points as linked into this program (not the loaded module file), whose allocations can be made

@@ -1,5 +1,5 @@
 // The theater module's records written out field by field, as independent copies of what the module must
-// carry, and the module's own resources as the host reads them.
+// carry, the module's own resources as the host reads them, and the readers' refusals of damaged bytes.
 #pragma once
 
 #include "Afx.h"
@@ -7,9 +7,12 @@
 #include "TheaterResources.h"
 #include "WbResParser.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -31,10 +34,9 @@ public:
             Int(value);
         return *this;
     }
-    RecordBuilder& Code(std::string_view code)
+    RecordBuilder& Code(std::string_view c)
     {
-        return Int(int64_t(uint32_t(uint8_t(code[0])) << 24 | uint32_t(uint8_t(code[1])) << 16 |
-                           uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]))));
+        return Bytes({uint8_t(c[3]), uint8_t(c[2]), uint8_t(c[1]), uint8_t(c[0])});
     }
     RecordBuilder& Text(std::string_view text)
     {
@@ -55,10 +57,7 @@ inline std::vector<uint8_t> AttrFixture()
         .Code("CINE")          // 1: ID, stored as the bytes "ENIC"
         .Int(1)                // 5: attribute
         .Code("****")          // 9: ID depended on
-        .Int(3)                // 13: game level
-        .Int(0)                // 17: secret item
-        .Int(1720)             // 21: item type
-        .Int(0)                // 25: must item
+        .Ints({3, 0, 1720, 0}) // 13: game level, 17: secret item, 21: item type, 25: must item
         .Text("Movie Theater") // 29: name, 15 bytes; the record ends at 44
         .Build();
 }
@@ -78,14 +77,11 @@ inline std::vector<uint8_t> TndfFixture()
 {
     return RecordBuilder()
         .Byte(1)                                                        // 0: version
-        .Int(1720)                                                      // 1: item type
-        .Int(31)                                                        // 5: width in units
-        .Int(3)                                                         // 9: height in units
+        .Ints({1720, 31, 3})                                            // 1: item type, 5: width and 9: height in units
         .Ints({3, 0x480})                                               // 13, 17
         .Text("A category of items for residents to live comfortably.") // 21: category description
         .Text("City Function ")                                         // 77: category name, trailing blank
-        .Int(90)                                                        // 93
-        .Int(200)                                                       // 97: capacity
+        .Ints({90, 200})                                                // 93, 97: capacity
         .Ints({0, 0})                                                   // 101, 105
         .Code("MoPI")                                                   // 109: sub-plug-in type: films
         .Ints({128, 300, 1})                                            // 113, 117, 121
@@ -94,12 +90,10 @@ inline std::vector<uint8_t> TndfFixture()
         .Text("The movie theater you manage.")                          // 143: description text
         .Text("Movie Theater")                                          // 174: name text
         .Text("Movie Theater")                                          // 189: second name text
-        .Int(5000)                                                      // 204: price in hundreds
-        .Int(20)                                                        // 208: monthly cost in hundreds
+        .Ints({5000, 20})                                               // 204: price and 208: monthly cost, in hundreds
         .Ints({129, 130, 300, 200, 500, 0, 1, 0, 140, 0, 0, 0})         // 212 to 256
         .Ints({1, 30, 0, 0, 1, 4, 0, 0, 0, 29, 1, 29})                  // 260 to 304
-        .Int(600)                                                       // 308: opening minute
-        .Int(1320)                                                      // 312: closing minute
+        .Ints({600, 1320})                                              // 308: opening and 312: closing minute
         .Ints({0, 1, 128, 0, 0})                                        // 316 to 332
         .Bytes({0, 0})                                                  // 336: two zero bytes end the record
         .Build();
@@ -140,16 +134,24 @@ inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t offset, s
     return bytes;
 }
 
-inline std::vector<uint8_t> Truncated(std::vector<uint8_t> bytes, size_t size)
+inline std::vector<uint8_t> Truncated(std::span<const uint8_t> bytes, size_t size)
 {
-    bytes.resize(size);
-    return bytes;
+    return {bytes.begin(), bytes.begin() + long(size)};
 }
 
 inline std::vector<uint8_t> Extended(std::vector<uint8_t> bytes, std::initializer_list<uint8_t> more)
 {
     bytes.insert(bytes.end(), more);
     return bytes;
+}
+
+// A copy of text-like bytes with the first occurrence of from replaced.
+inline std::vector<uint8_t> Replaced(std::span<const uint8_t> bytes, const std::string& from, const std::string& to)
+{
+    std::string text(bytes.begin(), bytes.end());
+    if (const size_t at = text.find(from); at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return {text.begin(), text.end()};
 }
 
 // Every resource the module carries: its type as tools print it (with its standard type number, or 0 for a
@@ -174,76 +176,39 @@ inline const std::vector<ExpectedResource>& TheaterInventory()
     return inventory;
 }
 
-// A .res file made of entries: the module's own with some replaced or left out, for damaged variants.
-struct ResEntryCopy {
-    WbResName type;
-    WbResName name;
-    std::vector<uint8_t> data;
-};
-
-inline std::vector<ResEntryCopy> TheaterResEntries()
-{
-    std::vector<ResEntryCopy> copies;
-    WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
-    if (entries)
-        for (const WbResEntry& entry : *entries)
-            copies.push_back({entry.type, entry.name, {entry.data.begin(), entry.data.end()}});
-    return copies;
-}
-
-inline std::vector<uint8_t> WriteResFile(const std::vector<ResEntryCopy>& copies)
-{
-    // The empty entry: no data, a 32-byte header, type and name 0 by number.
-    std::vector<uint8_t> out = RecordBuilder().Ints({0, 32, 0xFFFF, 0xFFFF, 0, 0, 0, 0}).Build();
-    for (const ResEntryCopy& copy : copies) {
-        std::vector<uint8_t> names; // UTF-16: a number after 0xFFFF, or the characters and a NUL
-        auto put16 = [&names](uint32_t value) { names.insert(names.end(), {uint8_t(value), uint8_t(value >> 8)}); };
-        for (const WbResName* name : {&copy.type, &copy.name}) {
-            if (name->isNumber) {
-                put16(0xFFFF);
-                put16(name->number);
-                continue;
-            }
-            for (char c : name->text)
-                put16(uint8_t(c));
-            put16(0);
-        }
-        names.resize((names.size() + 3) / 4 * 4, 0);
-        const std::vector<uint8_t> sizes =
-            RecordBuilder().Ints({int64_t(copy.data.size()), int64_t(8 + names.size() + 16)}).Build();
-        out.insert(out.end(), sizes.begin(), sizes.end());
-        out.insert(out.end(), names.begin(), names.end());
-        out.insert(out.end(), 16, 0); // data version, flags, language, version, characteristics
-        out.insert(out.end(), copy.data.begin(), copy.data.end());
-        out.resize((out.size() + 3) / 4 * 4, 0);
-    }
-    return out;
-}
+// A copy of the bytes, to compare.
+inline std::vector<uint8_t> Bytes(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 
 // A module record over .res bytes, as the host keeps one in its chain of resource modules for a loaded
 // module, and a reader of it: by default the resources compiled into the module, without loading its file.
 class TheaterResFile {
 public:
-    explicit TheaterResFile(std::vector<uint8_t> bytes = {TheaterResourceBytes().begin(), TheaterResourceBytes().end()})
-        : mBytes(std::move(bytes))
-    {
-        mModule.path = "Test.wbp";
-        mModule.resources = mBytes;
-    }
+    explicit TheaterResFile(std::vector<uint8_t> bytes = Bytes(TheaterResourceBytes())) : mBytes(std::move(bytes)) {}
     CResFile* Get() { return &mResFile; }
 
 private:
     std::vector<uint8_t> mBytes;
-    WbModule mModule;
+    WbModule mModule{.path = "Test.wbp", .library = nullptr, .resources = mBytes};
     CResFile mResFile{&mModule};
 };
 
-// A copy of the bytes, to compare.
-inline std::vector<uint8_t> Bytes(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
-
-// The little-endian 32-bit number at an offset.
-inline uint32_t Get32(std::span<const uint8_t> bytes, size_t at)
+// The reader's message for bytes it refused, or "(accepted)".
+template <typename T> std::string ErrorOf(const WbParsed<T>& parsed)
 {
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
+    return parsed ? std::string("(accepted)") : parsed.GetError();
+}
+
+// Damaged bytes, what was damaged, and the message the reader must refuse them with.
+struct DamagedCase {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::string error;
+};
+
+template <typename Read> void ExpectRefused(const std::vector<DamagedCase>& cases, Read read)
+{
+    for (const DamagedCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ErrorOf(read(c.bytes)), c.error);
+    }
 }

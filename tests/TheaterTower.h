@@ -13,7 +13,6 @@
 #include "WbTowerDoc.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -92,10 +91,7 @@ public:
         return theater.get();
     }
 
-    WbMovieSchedule* Schedule() const
-    {
-        return static_cast<WbMovieSchedule*>(static_cast<WbShowSchedule*>(theater->GetRefCon()));
-    }
+    WbMovieSchedule* Schedule() const { return static_cast<WbMovieSchedule*>(WbShowSchedule::Of(theater.get())); }
 
     // Admits count people into the theater, as if they had arrived.
     void Admit(int count)
@@ -103,36 +99,19 @@ public:
         for (int i = 0; i < count; ++i)
             theater->EnterCustomer(doc.MakePerson(), 0);
     }
-    // A person arrives at the theater.
     void Arrive() { def.EnterTenantProc(&doc, theater.get(), doc.MakePerson()); }
-    // Runs the idle passes of a whole day, up to minute 1439, and gives the status after each minute.
-    std::map<uint32_t, int32_t> RunDay()
-    {
-        std::map<uint32_t, int32_t> statuses;
-        do {
-            Step();
-            statuses[Minute()] = theater->GetStatus();
-        } while (Minute() != 1439);
-        return statuses;
-    }
-
     void SetTime(int32_t day, uint32_t minute) { doc.SetCurrentDateTime(WbDateTime(day, minute)); }
     uint32_t Minute() const { return doc.GetCurrentDateTime()->GetRawMinutes(); }
 
-    // One host minute at the current time: arrivals first, then the theater's idle pass; the host then
-    // draws, which clears the draw mode.
-    void Pass()
+    // Advances the clock one minute and runs it as the host does: arrivals first, then the theater's idle
+    // pass; the host then draws, which clears the draw mode.
+    void Step()
     {
+        doc.GetCurrentDateTime()->AdvanceMinute();
         doc.DeliverArrivals();
         doc.FinishConstruction(theater.get());
         def.TenantIdleProc(&doc, theater.get(), 0);
         theater->SetDrawMode(0);
-    }
-    // Advances the clock one minute and runs that minute.
-    void Step()
-    {
-        doc.GetCurrentDateTime()->AdvanceMinute();
-        Pass();
     }
     // Runs minutes until the clock shows the given minute of the day (that minute included).
     void RunTo(uint32_t minute)

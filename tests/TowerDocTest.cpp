@@ -58,9 +58,8 @@ TEST(TowerArrivals, ClearingTheReserveCallsOffPendingArrivals)
     EXPECT_EQ(tower.doc.GetPendingArrivals(), 2);
 
     tower.Step();
-    EXPECT_EQ(tower.theater->GetCustomerCount(), 0);
-    EXPECT_EQ(other.GetCustomerCount(), 2);
-    EXPECT_EQ(other.GetReserveCount(), 0);
+    EXPECT_EQ(std::tuple(tower.theater->GetCustomerCount(), other.GetCustomerCount(), other.GetReserveCount()),
+              std::tuple(0, 2, 0));
 }
 
 TEST(TowerMoney, TheDaysIncomeIsBookedOnce)
@@ -131,11 +130,9 @@ TEST(TowerFilms, LifePhaseAndReRelease)
     film->ChkReMake(34);
     EXPECT_EQ(film->GetInfo().releaseDay, 2);
     film->ChkReMake(35);
-    EXPECT_EQ(film->GetInfo().releaseDay, 35);
-    EXPECT_EQ(film->GetNOPersonsR(), 55);
+    EXPECT_EQ(std::tuple(film->GetInfo().releaseDay, film->GetNOPersonsR()), std::tuple(35, 55));
     ASSERT_EQ(tower.log.Count(WbEventKind::Remake), 2);
-    EXPECT_EQ(tower.log.Events()[0].category, 0);
-    EXPECT_EQ(tower.log.Events()[1].category, 1);
+    EXPECT_EQ(std::tuple(tower.log.Events()[0].category, tower.log.Events()[1].category), std::tuple(0, 1));
 
     // A film whose run never ends runs for ever and is never released again.
     film->GetInfo().runDays = 0;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(WbArchive, StoresLittleEndianAndReadsBack)
 {
     std::vector<uint8_t> bytes{0xAA}; // a store appends after what is there
@@ -17,10 +19,7 @@ TEST(WbArchive, StoresLittleEndianAndReadsBack)
     int32_t signedValue = 0;
     uint32_t code = 0;
     in >> small >> byte >> signedValue >> code;
-    EXPECT_EQ(small, -2);
-    EXPECT_EQ(byte, 200);
-    EXPECT_EQ(signedValue, -123456);
-    EXPECT_EQ(code, 0x43494E45u);
+    EXPECT_EQ(std::tuple(small, byte, signedValue, code), std::tuple(int8_t(-2), uint8_t(200), -123456, 0x43494E45u));
     EXPECT_FALSE(in.IsFailed());
     EXPECT_EQ(in.GetRemaining(), 0u);
 }
@@ -41,19 +40,13 @@ TEST(WbArchive, ReadingPastTheEndYieldsZeroAndStaysFailed)
     EXPECT_EQ(byte, 5);
     EXPECT_TRUE(in.IsFailed());
 
-    WbArchive empty(std::span<const uint8_t>{});
-    uint32_t value = 9;
-    empty >> value;
-    EXPECT_EQ(value, 0u);
-    EXPECT_TRUE(empty.IsFailed());
-
     // A write to a loading archive and a read from a storing one fail alike.
     WbArchive loading(bytes);
     loading << int32_t(5);
     EXPECT_TRUE(loading.IsFailed());
     std::vector<uint8_t> stored;
     WbArchive storing(stored);
-    value = 9;
+    uint32_t value = 9;
     storing >> value;
     EXPECT_EQ(value, 0u);
     EXPECT_TRUE(storing.IsFailed());

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -14,43 +17,29 @@ namespace {
 TEST(TheaterBitmaps, HaveTheirSizesPalettesAndDifferentFrames)
 {
     TheaterResFile resources;
-    struct Expected {
-        uint32_t id;
-        int32_t width, height;
-        size_t size;
-        int frameHeight, frames;
-    };
-    const Expected bitmaps[] = {
-        {100, 26, 130, 4706, 26, 5},     {1000, 248, 384, 96296, 96, 4},  {1001, 232, 324, 76232, 108, 3},
-        {1002, 248, 324, 81416, 108, 3}, {1003, 248, 324, 81416, 108, 3},
-    };
     std::vector<WbPalette> palettes;
-    for (const Expected& expected : bitmaps) {
-        SCOPED_TRACE("bitmap " + std::to_string(expected.id));
-        const std::span<const uint8_t> bytes = resources.Get()->Find(kResTypeBitmap, expected.id);
-        ASSERT_EQ(bytes.size(), expected.size);
+    for (const auto& [id, width, height, frames] :
+         {std::tuple(100u, 26, 130, 5), std::tuple(1000u, 248, 384, 4), std::tuple(1001u, 232, 324, 3),
+          std::tuple(1002u, 248, 324, 3), std::tuple(1003u, 248, 324, 3)}) {
+        SCOPED_TRACE("bitmap " + std::to_string(id));
         // The reader takes only 8-bit, uncompressed, bottom-up bitmaps with the 40-byte header.
-        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(bytes, expected.id);
+        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(resources.Get()->Find(kResTypeBitmap, id), id);
         ASSERT_TRUE(image) << image.GetError();
-        EXPECT_EQ((*image)->GetWidth(), expected.width);
-        EXPECT_EQ((*image)->GetHeight(), expected.height);
+        EXPECT_EQ(std::pair((*image)->GetWidth(), (*image)->GetHeight()), std::pair(width, height));
         const WbPalette& palette = (*image)->GetPalette();
         EXPECT_EQ(palette.front(), (WbRGB{255, 255, 255})) << "the palette begins with white";
         EXPECT_EQ(palette.back(), (WbRGB{0, 0, 0})) << "and ends with black";
-        for (size_t i = 1; i < 8; ++i) {
+        for (size_t i = 1; i < 8; ++i)
             EXPECT_TRUE(palette[i].red == palette[i].green && palette[i].green == palette[i].blue &&
                         palette[i].red >= 180 && palette[i].red < palette[i - 1].red)
                 << "colour " << i << " is not a light grey darker than the one before";
-        }
         palettes.push_back(palette);
         const std::vector<uint8_t>& pixels = (*image)->GetPixels();
-        const size_t frameBytes = size_t(expected.width) * size_t(expected.frameHeight);
-        for (int a = 0; a < expected.frames; ++a)
-            for (int b = a + 1; b < expected.frames; ++b)
-                EXPECT_FALSE(std::equal(pixels.begin() + long(a * frameBytes),
-                                        pixels.begin() + long((a + 1) * frameBytes),
-                                        pixels.begin() + long(b * frameBytes)))
-                    << "frames " << a << " and " << b;
+        const long frameBytes = width * height / frames;
+        std::set<std::vector<uint8_t>> distinct;
+        for (long frame = 0; frame < frames; ++frame)
+            distinct.emplace(pixels.begin() + frame * frameBytes, pixels.begin() + (frame + 1) * frameBytes);
+        EXPECT_EQ(distinct.size(), size_t(frames)) << "frames that look the same";
     }
     for (size_t i = 2; i < palettes.size(); ++i)
         EXPECT_EQ(palettes[1], palettes[i]) << "the four large bitmaps share one palette";
@@ -71,47 +60,38 @@ std::vector<uint8_t> SmallBitmapFixture()
         .Build();
 }
 
-TEST(BitmapReader, ReadsRowsTopFirstWithTheirPalette)
+TEST(BitmapReader, ReadsRowsTopFirstWithTheirPaletteAndRefusesDamagedOnes)
 {
-    WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(SmallBitmapFixture(), 7);
+    const std::vector<uint8_t> good = SmallBitmapFixture();
+    WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(good, 7);
     ASSERT_TRUE(image) << image.GetError();
     EXPECT_EQ((*image)->GetPixels(), (std::vector<uint8_t>{0, 1, 2, 3, 3, 3}));
     EXPECT_EQ((*image)->GetPalette()[1], (WbRGB{255, 0, 0}));
     EXPECT_EQ((*image)->GetPalette()[2], (WbRGB{0, 255, 0}));
-    EXPECT_TRUE(WbReadBitmap(Extended(SmallBitmapFixture(), {0, 0}), 7)) << "bytes after the rows are allowed";
-}
+    EXPECT_TRUE(WbReadBitmap(Extended(good, {0, 0}), 7)) << "bytes after the rows are allowed";
 
-TEST(BitmapReader, DamagedBitmapsAreRefusedWithFieldAndLimit)
-{
-    const std::vector<uint8_t> good = SmallBitmapFixture();
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"shorter than the header", Truncated(good, 39), "bitmap 7: 39 bytes, expected at least the 40-byte header"},
-        {"old header", Patched(good, 0, {12}), "bitmap 7: header size 12, expected 40"},
-        {"no width", Patched(good, 4, {0}), "bitmap 7: width 0, expected 1 to 8192"},
-        {"huge width", Patched(good, 4, {0x01, 0x20}), "bitmap 7: width 8193, expected 1 to 8192"},
-        {"rows top first", Patched(good, 8, {0xFE, 0xFF, 0xFF, 0xFF}),
-         "bitmap 7: height -2 (rows top first), expected bottom-up rows"},
-        {"no height", Patched(good, 8, {0}), "bitmap 7: height 0, expected 1 to 8192"},
-        {"two planes", Patched(good, 12, {2}), "bitmap 7: 2 planes, expected 1"},
-        {"four bits", Patched(good, 14, {4}), "bitmap 7: 4 bits per pixel, expected 8"},
-        {"run-length coded", Patched(good, 16, {1}), "bitmap 7: compression 1, expected 0 (none)"},
-        {"too many colours", Patched(good, 32, {0x01, 0x01}), "bitmap 7: 257 colours used, expected at most 256"},
-        {"last row cut", Truncated(good, 63),
-         "bitmap 7: 63 bytes, expected at least 64 (header, 4 colours, 2 rows of 4 bytes)"},
-        {"full palette assumed", Patched(good, 32, {0}),
-         "bitmap 7: 64 bytes, expected at least 1072 (header, 256 colours, 2 rows of 4 bytes)"},
-        {"colour past the palette", Patched(good, 61, {4}), "bitmap 7: pixel 1,0 uses colour 4, the palette has 4"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(c.bytes, 7);
-        EXPECT_EQ(image ? std::string("(accepted)") : image.GetError(), c.error);
-    }
+    // Damaged bitmaps are refused with the field and its limit.
+    ExpectRefused(
+        {
+            {"shorter than the header", Truncated(good, 39),
+             "bitmap 7: 39 bytes, expected at least the 40-byte header"},
+            {"old header", Patched(good, 0, {12}), "bitmap 7: header size 12, expected 40"},
+            {"no width", Patched(good, 4, {0}), "bitmap 7: width 0, expected 1 to 8192"},
+            {"huge width", Patched(good, 4, {0x01, 0x20}), "bitmap 7: width 8193, expected 1 to 8192"},
+            {"rows top first", Patched(good, 8, {0xFE, 0xFF, 0xFF, 0xFF}),
+             "bitmap 7: height -2 (rows top first), expected bottom-up rows"},
+            {"no height", Patched(good, 8, {0}), "bitmap 7: height 0, expected 1 to 8192"},
+            {"two planes", Patched(good, 12, {2}), "bitmap 7: 2 planes, expected 1"},
+            {"four bits", Patched(good, 14, {4}), "bitmap 7: 4 bits per pixel, expected 8"},
+            {"run-length coded", Patched(good, 16, {1}), "bitmap 7: compression 1, expected 0 (none)"},
+            {"too many colours", Patched(good, 32, {0x01, 0x01}), "bitmap 7: 257 colours used, expected at most 256"},
+            {"last row cut", Truncated(good, 63),
+             "bitmap 7: 63 bytes, expected at least 64 (header, 4 colours, 2 rows of 4 bytes)"},
+            {"full palette assumed", Patched(good, 32, {0}),
+             "bitmap 7: 64 bytes, expected at least 1072 (header, 256 colours, 2 rows of 4 bytes)"},
+            {"colour past the palette", Patched(good, 61, {4}), "bitmap 7: pixel 1,0 uses colour 4, the palette has 4"},
+        },
+        [](auto bytes) { return WbReadBitmap(bytes, 7); });
 }
 
 } // namespace

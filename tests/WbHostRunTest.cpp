@@ -5,9 +5,13 @@
 #include "WbTowerReport.h"
 #include "WbTowerStore.h"
 
+#include <gmock/gmock.h>
+
 namespace {
 
 using HostRunTest = HostRunFixture;
+
+std::string Entry(WbEventKind kind, int theater) { return std::to_string(int(kind)) + "@" + std::to_string(theater); }
 
 // Records each host call with the theater the run says is calling, and each status change.
 class CallRecorder final : public WbTowerObserver, public WbRunListener {
@@ -19,7 +23,7 @@ public:
     }
     void OnTowerEvent(const WbTowerEvent& event) override
     {
-        mLines.push_back(std::to_string(int(event.kind)) + "@" + std::to_string(mRun.GetCallingTheater()));
+        mLines.push_back(Entry(event.kind, mRun.GetCallingTheater()));
     }
     void OnStatusChange(WbHostRun&, const WbStatusChange& change) override
     {
@@ -32,8 +36,6 @@ private:
     WbHostRun& mRun;
 };
 
-std::string Entry(WbEventKind kind, int theater) { return std::to_string(int(kind)) + "@" + std::to_string(theater); }
-
 } // namespace
 
 TEST_F(HostRunTest, PeopleWhoReachATheaterWithoutAFilmAreTurnedAwayThere)
@@ -43,8 +45,7 @@ TEST_F(HostRunTest, PeopleWhoReachATheaterWithoutAFilmAreTurnedAwayThere)
     tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 300));
     tower.GetDoc().ScheduleArrivals(&tower.GetTheater(1), 2);
     mRun->RunMinutes(2);
-    const std::vector<std::string> expected{Entry(WbEventKind::TurnAway, 1), Entry(WbEventKind::TurnAway, 1)};
-    EXPECT_EQ(recorder.mLines, expected);
+    EXPECT_EQ(recorder.mLines, std::vector(2, Entry(WbEventKind::TurnAway, 1)));
     EXPECT_EQ(tower.GetTheater(1).GetCustomerCount(), 0);
 }
 
@@ -59,12 +60,10 @@ TEST_F(HostRunTest, AnEntryThatFillsHalfTheSeatsIsFollowedByItsStatusChange)
     CallRecorder recorder(*mRun);
     mRun->RunMinutes(1);
     // The third of 40 entries takes half of 6 seats; the change is told before the fourth entry.
+    const std::string enter = Entry(WbEventKind::Enter, 0);
     ASSERT_GE(recorder.mLines.size(), 6u);
-    EXPECT_EQ(recorder.mLines[0], Entry(WbEventKind::Enter, 0));
-    EXPECT_EQ(recorder.mLines[2], Entry(WbEventKind::Enter, 0));
-    EXPECT_EQ(recorder.mLines[3], Entry(WbEventKind::Redraw, 0));
-    EXPECT_EQ(recorder.mLines[4], "status 30>31@0");
-    EXPECT_EQ(recorder.mLines[5], Entry(WbEventKind::Enter, 0));
+    EXPECT_EQ(std::vector(recorder.mLines.begin(), recorder.mLines.begin() + 6),
+              (std::vector<std::string>{enter, enter, enter, Entry(WbEventKind::Redraw, 0), "status 30>31@0", enter}));
 }
 
 TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
@@ -83,13 +82,10 @@ TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
     image.theaters[0].staffPresent = staff + 1;
     const std::string path = TempPath("too-many-staff.tower");
     WbTowerFile::Save(path, image);
-    try {
-        WbTowerStore::Load(*mRun, path);
-        ADD_FAILURE() << "loaded";
-    } catch (const WbTowerFileError& error) {
-        EXPECT_EQ(std::string(error.what()), path + ": theaters[0].staff: " + std::to_string(staff + 1) +
-                                                 " at work, but the theater's staff is " + std::to_string(staff));
-    }
+    EXPECT_THAT([&] { WbTowerStore::Load(*mRun, path); },
+                testing::ThrowsMessage<WbTowerFileError>(path + ": theaters[0].staff: " + std::to_string(staff + 1) +
+                                                         " at work, but the theater's staff is " +
+                                                         std::to_string(staff)));
     std::filesystem::remove(path);
     EXPECT_EQ(&mRun->GetTower(), running);
     EXPECT_EQ(WbTowerReport::Make(mRun->GetTower()), before);

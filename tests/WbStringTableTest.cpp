@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(TheaterStrings, ThreeCommentsInTwoBlocks)
@@ -21,44 +23,28 @@ TEST(TheaterStrings, ThreeCommentsInTwoBlocks)
 std::vector<uint8_t> Block64Fixture()
 {
     RecordBuilder block;
-    for (int i = 0; i < 15; ++i)
-        block.Byte(0).Byte(0);
-    block.Byte(22).Byte(0);
-    for (char c : std::string("Business is a big hit."))
-        block.Byte(uint8_t(c)).Byte(0);
+    for (char16_t c : std::u16string(15, u'\0') + u'\x16' + u"Business is a big hit.")
+        block.Byte(uint8_t(c)).Byte(uint8_t(c >> 8));
     return block.Build();
 }
 
-TEST(StringTable, ReadsUtf16AsUtf8)
+TEST(StringTable, ReadsUtf16AsUtf8AndRefusesDamagedBlocks)
 {
-    std::vector<uint8_t> block = Block64Fixture();
     // The last character becomes U+3002, the ideographic full stop.
-    block[74] = 0x02;
-    block[75] = 0x30;
-    WbParsed<std::array<CString, 16>> strings = WbReadStringBlock(block, 64);
+    WbParsed<std::array<CString, 16>> strings = WbReadStringBlock(Patched(Block64Fixture(), 74, {0x02, 0x30}), 64);
     ASSERT_TRUE(strings) << strings.GetError();
     EXPECT_EQ((*strings)[15], "Business is a big hit\xE3\x80\x82");
     EXPECT_EQ((*strings)[0], "");
-}
 
-TEST(StringTable, DamagedBlocksAreRefused)
-{
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"empty", {}, "string block 64: 0 bytes, expected at least 2 for the length of string 1008 at offset 0"},
-        {"last string cut", Truncated(Block64Fixture(), 75),
-         "string block 64: string 1023 at offset 30 has 22 characters, 43 bytes left"},
-        {"a byte more", Extended(Block64Fixture(), {0}), "string block 64: 77 bytes, expected 76"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        WbParsed<std::array<CString, 16>> strings = WbReadStringBlock(c.bytes, 64);
-        EXPECT_EQ(strings ? std::string("(accepted)") : strings.GetError(), c.error);
-    }
+    // Damaged blocks are refused.
+    ExpectRefused(
+        {
+            {"empty", {}, "string block 64: 0 bytes, expected at least 2 for the length of string 1008 at offset 0"},
+            {"last string cut", Truncated(Block64Fixture(), 75),
+             "string block 64: string 1023 at offset 30 has 22 characters, 43 bytes left"},
+            {"a byte more", Extended(Block64Fixture(), {0}), "string block 64: 77 bytes, expected 76"},
+        },
+        [](auto bytes) { return WbReadStringBlock(bytes, 64); });
     EXPECT_FALSE(WbReadStringBlock(Block64Fixture(), 0)) << "there is no block 0";
 }
 

@@ -9,103 +9,75 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 namespace {
+
+// The definition the module's program plug-in makes over these resources.
+struct TheaterDefOver {
+    explicit TheaterDefOver(std::vector<uint8_t> bytes = Bytes(TheaterResourceBytes())) : resources(std::move(bytes)) {}
+    TheaterResFile resources;
+    WbPluginSpecifier specifier;
+    WbTheaterPlugin plugin{WbFourCC("TnPl"), specifier};
+    const WbTheaterDef def{WbFourCC("TnDf"), specifier, resources.Get(), nullptr, &plugin};
+};
 
 TEST(TenantDefReader, TheTheaterComesFromItsModule)
 {
-    TheaterResFile resources;
-    WbPluginSpecifier specifier;
-    WbTheaterPlugin plugin(WbFourCC("TnPl"), specifier);
-    const WbTheaterDef def(WbFourCC("TnDf"), specifier, resources.Get(), nullptr, &plugin);
+    const TheaterDefOver theater;
+    const WbTheaterDef& def = theater.def;
     ASSERT_EQ(def.GetResourceError(), "");
     EXPECT_EQ(def.CalcEquipRect(), (RECT{0, 0, 31, 3}));
     EXPECT_EQ(def.GetDefData().closeMinute, 1320u);
-    EXPECT_NE(def.GetSubPluginList(), nullptr) << "the definition collects 'MoPI' films";
     EXPECT_EQ(def.GetMemberDefs().size(), 2u);
     ASSERT_EQ(def.GetRemarks().size(), 5u);
     EXPECT_EQ(def.GetRemarks()[4].text, "I hope it will be fun.");
 
-    // Every part of the five maps, over its own bitmap.
+    // Every part of the five maps, over its own bitmap. The frame of the running film is the tenant's
+    // pattern 100 x height + 3.
     const WbImageObj& images = *def.GetImageObj();
     EXPECT_EQ(images.GetPartCount(), 19);
-    struct Lookup {
-        uint32_t id;
-        int32_t pattern;
-        int width, height, bitmapWidth;
-    };
-    for (const Lookup& lookup :
-         {Lookup{100, 300, 248, 96, 248}, Lookup{100, 303, 248, 96, 248}, Lookup{101, 900, 26, 26, 26},
-          Lookup{101, 1, 26, 26, 26}, Lookup{101, 10302, 248, 108, 232}, Lookup{101, 30300, 248, 108, 248}}) {
-        SCOPED_TRACE("object " + std::to_string(lookup.id) + " pattern " + std::to_string(lookup.pattern));
-        const int index = images.FindObject(lookup.id, lookup.pattern, 0, 0, 255);
+    for (const auto& [id, pattern, rect, bitmapWidth] :
+         {std::tuple(100u, 300, RECT{0, 0, 248, 96}, 248), std::tuple(100u, 303, RECT{0, 288, 248, 384}, 248),
+          std::tuple(101u, 900, RECT{0, 0, 26, 26}, 26), std::tuple(101u, 1, RECT{0, 104, 26, 130}, 26),
+          std::tuple(101u, 10302, RECT{0, 216, 248, 324}, 232), std::tuple(101u, 30300, RECT{0, 0, 248, 108}, 248)}) {
+        SCOPED_TRACE("object " + std::to_string(id) + " pattern " + std::to_string(pattern));
+        const int index = images.FindObject(id, pattern, 0, 0, 255);
         ASSERT_GE(index, 0);
-        const RECT rect = images.GetObjectImage(index);
-        EXPECT_EQ(rect.right - rect.left, lookup.width);
-        EXPECT_EQ(rect.bottom - rect.top, lookup.height);
-        EXPECT_EQ(images.GetPart(index).image->GetWidth(), lookup.bitmapWidth);
+        EXPECT_EQ(images.GetPart(index).rect, rect);
+        EXPECT_EQ(images.GetPart(index).image->GetWidth(), bitmapWidth);
     }
-    // The frame of the running film is the tenant's pattern 100 x height + 3.
-    EXPECT_EQ(images.GetPart(images.FindObject(100, 303, 0, 0, 255)).rect, (RECT{0, 288, 248, 384}));
 }
 
-// The entries with one resource left out (no data given) or its data replaced.
-std::vector<ResEntryCopy> Edited(std::vector<ResEntryCopy> entries, const char* type, uint16_t typeNumber, uint16_t id,
-                                 std::optional<std::vector<uint8_t>> data = std::nullopt)
+// The module's resources with bytes of one entry changed, counted from its header: the data size at 0, the
+// type at 8 (a name's first character, or 0xFFFF and the number at 10), the data after the header.
+std::vector<uint8_t> Edited(const char* type, uint16_t typeNumber, uint32_t id, size_t at,
+                            std::initializer_list<uint8_t> with)
 {
-    auto matches = [&](const ResEntryCopy& entry) {
-        return (type ? entry.type.Is(type) : entry.type.Is(typeNumber)) && entry.name.Is(id);
-    };
-    if (!data)
-        std::erase_if(entries, matches);
-    for (ResEntryCopy& entry : entries)
-        if (matches(entry))
-            entry.data = *data;
-    return entries;
+    const WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
+    const WbResEntry* entry = type ? WbFindResEntry(*entries, type, id) : WbFindResEntry(*entries, typeNumber, id);
+    return entry ? Patched(Bytes(TheaterResourceBytes()), entry->offset + at, with) : std::vector<uint8_t>();
 }
 
 TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
 {
-    const std::vector<ResEntryCopy> good = TheaterResEntries();
-    ASSERT_FALSE(good.empty());
-    const std::vector<uint8_t> map1001 = Bytes(TheaterResFile().Get()->Find("OBJMAP", 1001));
-    std::string octalLooking(map1001.begin(), map1001.end());
-    octalLooking.replace(octalLooking.find("0010301"), 7, "001O301");
-
-    struct Case {
-        const char* what;
-        std::vector<ResEntryCopy> entries;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"no definition record", Edited(good, "TNDF", 0, 1), "the module has no TNDF 1"},
-        {"a cut definition record", Edited(good, "TNDF", 0, 1, Truncated(TndfFixture(), 337)),
+    const DamagedCase cases[] = {
+        {"no definition record", Edited("TNDF", 0, 1, 8, {'X'}), "the module has no TNDF 1"},
+        // 337 bytes of data instead of 338: the padding keeps the next entry where it was.
+        {"a cut definition record", Edited("TNDF", 0, 1, 0, {0x51, 0x01}),
          "TNDF 1: 337 bytes, expected at least 338 for the end bytes at offset 337"},
-        {"a damaged customer table", Edited(good, "TMDF", 0, 1, Patched(TmdfFixture(), 0, {2})),
-         "TMDF 1: version 2 at offset 0, expected 1"},
-        {"no tower picture", Edited(good, nullptr, kResTypeBitmap, 1000), "the module has no bitmap 1000"},
-        {"a map without its bitmap", Edited(good, nullptr, kResTypeBitmap, 1002), "the module has no bitmap 1002"},
-        {"a bitmap without its map", Edited(good, "OBJMAP", 0, 1003), "the module has no OBJMAP 1003"},
-        {"a damaged map",
-         Edited(good, "OBJMAP", 0, 1001, std::vector<uint8_t>(octalLooking.begin(), octalLooking.end())),
+        {"a damaged customer table", Edited("TMDF", 0, 1, 40, {2}), "TMDF 1: version 2 at offset 0, expected 1"},
+        {"no tower picture", Edited(nullptr, kResTypeBitmap, 1000, 10, {99}), "the module has no bitmap 1000"},
+        {"a map without its bitmap", Edited(nullptr, kResTypeBitmap, 1002, 10, {99}), "the module has no bitmap 1002"},
+        {"a bitmap without its map", Edited("OBJMAP", 0, 1003, 8, {'X'}), "the module has no OBJMAP 1003"},
+        {"a damaged map", Replaced(TheaterResourceBytes(), "0010301", "001O301"),
          "OBJMAP 1001: line 8: Pattern '001O301' is not a decimal number up to 2147483647"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TheaterResFile resources(WriteResFile(c.entries));
-        WbPluginSpecifier specifier;
-        WbTheaterPlugin plugin(WbFourCC("TnPl"), specifier);
-        const WbTheaterDef def(WbFourCC("TnDf"), specifier, resources.Get(), nullptr, &plugin);
-        EXPECT_EQ(def.GetResourceError(), c.error);
-        EXPECT_EQ(def.GetImageObj(), nullptr) << "nothing of a damaged module is taken";
-        EXPECT_EQ(def.GetDefData().closeMinute, 0u);
+        const TheaterDefOver theater(c.bytes);
+        EXPECT_EQ(theater.def.GetResourceError(), c.error);
+        EXPECT_EQ(theater.def.GetImageObj(), nullptr) << "nothing of a damaged module is taken";
+        EXPECT_EQ(theater.def.GetDefData().closeMinute, 0u);
     }
-
-    // The module's own resources, written back the same way, are read in full.
-    TheaterResFile rewritten(WriteResFile(good));
-    WbParsed<WbTenantResources> read = WbReadTenantResources(*rewritten.Get());
-    EXPECT_TRUE(read) << read.GetError();
 }
 
 } // namespace
