@@ -20,6 +20,8 @@ protected:
         const std::string text(record.begin(), record.end());
         const size_t found = module.find(text);
         EXPECT_NE(found, std::string::npos) << "the module does not embed the record";
+        if (found == std::string::npos)
+            return WriteFile(name, module);
         EXPECT_EQ(module.find(text, found + 1), std::string::npos);
         std::copy(with.begin(), with.end(), module.begin() + long(found) + offset);
         return WriteFile(name, module);
