@@ -103,8 +103,10 @@ TEST(ShowSchedule, DayTargetFromTheFilmThenFromTheDaysBest)
         int32_t nextTarget;
     };
     // First day: the film's record, else its first-day audience, else the capacity (7). Later days: the
-    // percentage scaled first, then applied, rounded down; 29 x 0.01 x 100 is 28.999999999999996.
-    for (const Case& c : {Case{40, 25, 100, 0, 40, 0}, Case{0, 25, 29, 100, 25, 28}, Case{0, 0, 50, 100, 7, 50}}) {
+    // percentage scaled first, then applied, rounded down; 29 x 0.01 x 100 is 28.999999999999996. A target
+    // beyond a 32-bit count is the largest count.
+    for (const Case& c : {Case{40, 25, 100, 0, 40, 0}, Case{0, 25, 29, 100, 25, 28}, Case{0, 0, 50, 100, 7, 50},
+                          Case{0, 25, INT32_MAX, 1000, 25, INT32_MAX}}) {
         TheaterTower tower(WbArrivalMode::None);
         WbFilmInfo info = FilmInfo(1);
         info.personsRecord = c.record;

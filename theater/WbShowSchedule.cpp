@@ -7,6 +7,9 @@
 #include "WbTenantDef.h"
 #include "WbTowerDoc.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 using namespace WbTheaterStatus;
@@ -21,11 +24,14 @@ double AsDouble(double value)
 }
 
 // The next day's target: the percentage is scaled first, then applied to the best attendance, and the
-// result rounded down, so 29 % of 100 customers carries over as 28.
+// result rounded down, so 29 % of 100 customers carries over as 28. A film whose percentage would carry over
+// more customers than a count holds asks for as many as it can hold.
 int32_t CarryOver(int32_t percentage, int32_t bestAttendance)
 {
+    constexpr double kLeast = std::numeric_limits<int32_t>::min();
+    constexpr double kMost = std::numeric_limits<int32_t>::max();
     const double factor = AsDouble(double(percentage) * 0.01);
-    return int32_t(AsDouble(factor * double(bestAttendance)));
+    return int32_t(std::clamp(AsDouble(factor * double(bestAttendance)), kLeast, kMost));
 }
 
 } // namespace
