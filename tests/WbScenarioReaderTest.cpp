@@ -19,6 +19,14 @@ std::string ErrorOf(const std::string& text)
     return "(accepted)";
 }
 
+std::string Repeated(const std::string& text, int count)
+{
+    std::string repeated;
+    for (int i = 0; i < count; ++i)
+        repeated += text;
+    return repeated;
+}
+
 } // namespace
 
 TEST(ScenarioReader, AnEmptyScenarioRunsOneDayFromMidnightOfDayOne)
@@ -110,6 +118,9 @@ TEST(ScenarioReader, NamesTheKeyAndTheValueOfEveryMistake)
                                  "unexpected '}'; expected string literal"},
         {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; "
              "expected '[', '{', or a literal"},
+        // A number no double holds, and nesting no scenario needs, are refused as the parser meets them.
+        {R"({"theaters": [{"open": 1}, {"close": 1e400}]})", "theaters[1].close: number overflow parsing '1e400'"},
+        {R"({"name": )" + Repeated("[", 1000), "name" + Repeated("[0]", 31) + ": nested deeper than 32 levels"},
     };
     for (const auto& badCase : kCases)
         EXPECT_EQ(ErrorOf(badCase.scenario), badCase.message) << badCase.scenario;

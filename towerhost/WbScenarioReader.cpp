@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <set>
 #include <sstream>
@@ -225,15 +226,23 @@ void CheckFilmReferences(const WbScenario& scenario)
     }
 }
 
-// A key given twice is a mistake that the JSON library passes over by keeping the last value, so the
-// parse is watched for it, with the path to the object kept as the parser goes in and out.
-class DuplicateKeyWatch final {
+// A scenario nests three levels deep (itself, a list, the list's objects); text nested far deeper is no
+// scenario, and every level keeps the path to it.
+constexpr size_t kMaxDepth = 32;
+
+// The parse is watched with the path to the item being read kept as the parser goes in and out: a key given
+// twice is a mistake that the JSON library passes over by keeping the last value, and nesting is refused
+// before the paths of deeper and deeper levels fill the memory.
+class ParseWatch final {
 public:
     bool operator()(int, json::parse_event_t event, json& parsed)
     {
         using Event = json::parse_event_t;
-        if (event == Event::object_start || event == Event::array_start)
+        if (event == Event::object_start || event == Event::array_start) {
+            if (mFrames.size() == kMaxDepth)
+                Fail(ItemPath(), "nested deeper than " + std::to_string(kMaxDepth) + " levels");
             mFrames.push_back({ItemPath(), event == Event::array_start});
+        }
         if (event == Event::key) {
             mFrames.back().key = parsed.get<std::string>();
             if (!mFrames.back().keys.insert(mFrames.back().key).second)
@@ -247,15 +256,6 @@ public:
         return true;
     }
 
-private:
-    struct Frame {
-        std::string path;
-        bool isList = false;
-        size_t index = 0;
-        std::string key{};
-        std::set<std::string> keys{};
-    };
-
     // The path of the item being read in the innermost object or list.
     std::string ItemPath() const
     {
@@ -267,8 +267,25 @@ private:
         return frame.path.empty() || frame.path == "scenario" ? frame.key : frame.path + "." + frame.key;
     }
 
+private:
+    struct Frame {
+        std::string path;
+        bool isList = false;
+        size_t index = 0;
+        std::string key{};
+        std::set<std::string> keys{};
+    };
+
     std::vector<Frame> mFrames;
 };
+
+// The library's message starts with its own exception name; the rest says where and what.
+std::string LibraryMessage(const json::exception& error)
+{
+    const std::string what = error.what();
+    const size_t named = what.find("] ");
+    return named == std::string::npos ? what : what.substr(named + 2);
+}
 
 } // namespace
 
@@ -329,14 +346,15 @@ WbScenario WbScenarioReader::Read(const json& document) const
 
 WbScenario WbScenarioReader::ReadText(const std::string& text) const
 {
+    ParseWatch watch;
     json document;
     try {
-        document = json::parse(text, DuplicateKeyWatch());
+        document = json::parse(text, std::ref(watch));
     } catch (const json::parse_error& error) {
-        // The library's message starts with its own exception name; the rest says where and what.
-        std::string what = error.what();
-        const size_t named = what.find("] ");
-        throw WbScenarioError(named == std::string::npos ? what : what.substr(named + 2));
+        throw WbScenarioError(LibraryMessage(error));
+    } catch (const json::out_of_range& error) {
+        // A number beyond a double ("1e400") is refused as the parser reaches it, so the watch knows whose.
+        Fail(watch.ItemPath(), LibraryMessage(error));
     }
     return Read(document);
 }

@@ -1,0 +1,28 @@
+// Fuzzes the scenario reader as the host program sets it up, with its add-ons' keys: the input is the JSON
+// text of a scenario file. A scenario it refuses comes with a message; one it accepts names only its own
+// films and opens no theater after closing it.
+#include "WbHostAddOn.h"
+#include "WbScenarioReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const auto addOns = WbMakeHostAddOns();
+    WbScenarioReader reader;
+    for (const auto& addOn : addOns)
+        addOn->AddScenarioSections(reader);
+    try {
+        const WbScenario scenario = reader.ReadText(std::string(reinterpret_cast<const char*>(data), size));
+        for (const WbScenarioTheater& theater : scenario.theaters)
+            if ((theater.film && !scenario.FindFilm(*theater.film)) ||
+                (theater.openMinute && theater.closeMinute && *theater.closeMinute < *theater.openMinute))
+                __builtin_trap();
+    } catch (const WbScenarioError& error) {
+        if (*error.what() == '\0')
+            __builtin_trap();
+    }
+    return 0;
+}
