@@ -223,4 +223,12 @@ TEST(ShowSchedule, SaveRecordRoundTrip)
                   std::tuple(nullptr, nullptr, 9))
             << int(id);
     }
+
+    // A record whose show days stand at the largest count: the next day wraps round as the saved figure does.
+    bytes[4] = 0x45, bytes[5] = 0x4E, bytes[6] = 0x49, bytes[7] = 0x43;
+    bytes[16] = bytes[17] = bytes[18] = 0xFF, bytes[19] = 0x7F;
+    WbArchive largest(std::span<const uint8_t>(bytes).subspan(4));
+    loaded.Schedule()->Read(largest);
+    loaded.Schedule()->ProcessStatus(10, 30);
+    EXPECT_EQ(loaded.Schedule()->GetShowDays(), INT32_MIN);
 }

@@ -62,6 +62,21 @@ TEST(TowerArrivals, ClearingTheReserveCallsOffPendingArrivals)
               std::tuple(0, 2, 0));
 }
 
+TEST(TowerArrivals, CallsBringNoMoreThanTheSeatsLeft)
+{
+    TheaterTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1)), 32, 10);
+    for (int i = 0; i < 3; ++i)
+        tower.theater->EnterCustomer(tower.doc.MakePerson(), 850);
+    // Three inside leave seven seats; those on their way take them too, and a call for a whole
+    // 32-bit count of people brings no more.
+    for (int32_t count : {100, 5, INT32_MAX}) {
+        tower.theater->CollectCustomer(&tower.doc, count);
+        EXPECT_EQ(std::tuple(tower.theater->GetReserveCount(), tower.doc.GetPendingArrivals()), std::tuple(7, 7))
+            << count;
+    }
+}
+
 TEST(TowerMoney, TheDaysIncomeIsBookedOnce)
 {
     TheaterTower tower;
@@ -80,7 +95,7 @@ TEST(TowerMoney, TheDaysIncomeIsBookedOnce)
     }
 }
 
-TEST(TowerMoney, FundsStopAtTheEndsOfTheirRangeInsteadOfWrapping)
+TEST(TowerMoney, FiguresStopAtTheEndsOfTheirRangeInsteadOfWrapping)
 {
     WbTowerDoc doc;
     doc.SetFunds(INT32_MAX - 5);
@@ -89,6 +104,18 @@ TEST(TowerMoney, FundsStopAtTheEndsOfTheirRangeInsteadOfWrapping)
     doc.SetFunds(INT32_MIN + 5);
     doc.PayMoney(100, 0, nullptr);
     EXPECT_EQ(doc.GetCurrentFunds(), INT32_MIN);
+
+    // So do a tenant's day's income, its customer count and what it has still to book, as a restored
+    // tower may hold them.
+    TheaterTower tower;
+    tower.SetTime(1, 700);
+    tower.Place(tower.AddFilm(FilmInfo(1)), 32);
+    tower.theater->SetCounts(0, INT32_MAX);
+    tower.theater->SetIncome(1, INT32_MAX, INT32_MIN);
+    tower.theater->EnterCustomer(tower.doc.MakePerson(), 850);
+    EXPECT_EQ(std::tuple(tower.theater->GetTotalCustomer(), tower.theater->GetDayIncome()),
+              std::tuple(INT32_MAX, INT32_MAX));
+    EXPECT_EQ(tower.theater->CalcInMoney(), INT32_MAX);
 }
 
 TEST(TowerTenant, EstimateFollowsTheDaysCustomersAgainstTheSeats)

@@ -82,7 +82,8 @@ void WbShowSchedule::ProcessStatus(int32_t oldStatus, int32_t newStatus)
             mTargetCount = mMovie->GetFirstDayAudience();
         else
             mTargetCount = mTenant->GetCapacity();
-        ++mShowDays;
+        // Counted as the 32-bit figure it is saved as: a count restored at its largest wraps round.
+        mShowDays = int32_t(uint32_t(mShowDays) + 1u);
         mBestAttendance = 0;
     } else if (oldStatus == kRunning) {
         // A show has ended: count its audience before it leaves.

@@ -3,8 +3,11 @@
 #include "WbTenant.h"
 
 #include "WbPeople.h"
+#include "WbSaturated.h"
 #include "WbTenantDef.h"
 #include "WbTowerDoc.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -70,8 +73,8 @@ void WbTenant::EnterCustomer(WbPeople* person, uint32_t leaveMinute)
     person->SetCurTenantID(mEquipID);
     person->SetLeaveMinute(leaveMinute);
     mCustomers.push_back(person);
-    ++mTotalCustomer;
-    mDayIncome += GetInMoney();
+    mTotalCustomer = WbSaturated(int64_t(mTotalCustomer) + 1);
+    mDayIncome = WbSaturated(int64_t(mDayIncome) + GetInMoney());
     Report(WbEventKind::Enter, leaveMinute);
 }
 
@@ -98,11 +101,15 @@ void WbTenant::PushOutAllCustomer(WbTowerDoc*)
 void WbTenant::CollectCustomer(WbTowerDoc* doc, int32_t count)
 {
     Report(WbEventKind::Collect, count);
-    if (count <= 0)
+    // The tower sends no more people than the tenant has seats for: those inside and those on their way
+    // take the seats, and a call beyond them brings nobody more.
+    const int64_t seatsLeft = int64_t(mCapacity) - GetCustomerCount() - mReserveCount;
+    const int32_t called = int32_t(std::clamp<int64_t>(count, 0, std::max<int64_t>(seatsLeft, 0)));
+    if (called == 0)
         return;
-    mReserveCount += count;
+    mReserveCount += called;
     if (WbTowerDoc* target = doc ? doc : mTowerDoc)
-        target->ScheduleArrivals(this, count);
+        target->ScheduleArrivals(this, called);
 }
 
 // Staff come once: calling them again while they are at work brings nobody new.
@@ -138,7 +145,7 @@ void WbTenant::ClearTotalCustomer()
 int32_t WbTenant::CalcInMoney()
 {
     RollIncomeDay();
-    const int32_t unbooked = mDayIncome - mBookedIncome;
+    const int32_t unbooked = WbSaturated(int64_t(mDayIncome) - mBookedIncome);
     mBookedIncome = mDayIncome;
     return unbooked;
 }

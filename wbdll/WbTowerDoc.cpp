@@ -4,6 +4,7 @@
 
 #include "WbImage.h"
 #include "WbPeople.h"
+#include "WbSaturated.h"
 #include "WbTenant.h"
 #include "WbTenantDef.h"
 
@@ -31,8 +32,7 @@ WbTowerDoc::~WbTowerDoc() = default;
 // the counter holds stays rich, and one that overspends stays in debt.
 void WbTowerDoc::PayMoney(int32_t amount, int32_t category, WbToolDef*)
 {
-    const int64_t funds = int64_t(mFunds) - amount;
-    mFunds = int32_t(std::clamp<int64_t>(funds, INT32_MIN, INT32_MAX));
+    mFunds = WbSaturated(int64_t(mFunds) - amount);
     Report({.kind = WbEventKind::PayMoney, .value = amount, .category = category});
 }
 
