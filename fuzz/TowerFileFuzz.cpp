@@ -74,11 +74,13 @@ private:
 
 std::vector<uint8_t> Repaired(std::span<const uint8_t> bytes)
 {
-    constexpr uint8_t kFraming[] = {'W', 'b', 'T', 'o', 'w', 'e', 'r', 0x1A, WbTowerFile::kVersion, 0, 0, 0};
+    constexpr size_t kFraming = WbTowerFile::kMagic.size() + 4;
     std::vector<uint8_t> file(bytes.begin(), bytes.end());
-    if (file.size() < sizeof kFraming + 4)
+    if (file.size() < kFraming + 4)
         return file;
-    std::ranges::copy(kFraming, file.begin());
+    std::ranges::copy(WbTowerFile::kMagic, file.begin());
+    for (size_t i = 0; i < 4; ++i)
+        file[WbTowerFile::kMagic.size() + i] = uint8_t(WbTowerFile::kVersion >> (8 * i));
     const size_t body = file.size() - 4;
     const uint32_t checksum = uint32_t(crc32(0, file.data(), uInt(body)));
     for (size_t i = 0; i < 4; ++i)

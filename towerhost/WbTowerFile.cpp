@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr std::array<uint8_t, 8> kMagic = {'W', 'b', 'T', 'o', 'w', 'e', 'r', 0x1A};
 constexpr uint32_t kMaxNameBytes = WbScenarioLimits::kMaxNameBytes;
 constexpr uint32_t kLastMinute = WbScenarioLimits::kLastMinute;
 constexpr size_t kMaxFileBytes = size_t(1) << 30;

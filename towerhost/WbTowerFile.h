@@ -3,6 +3,7 @@
 
 #include "WbTowerImage.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -19,6 +20,8 @@ public:
 
 namespace WbTowerFile {
 
+// A save file opens with these eight bytes and then its version.
+constexpr std::array<uint8_t, 8> kMagic = {'W', 'b', 'T', 'o', 'w', 'e', 'r', 0x1A};
 constexpr uint32_t kVersion = 1;
 
 // Whether a film ID belongs to the films the running host installed.
