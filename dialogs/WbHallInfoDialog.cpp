@@ -1,5 +1,6 @@
 // The general tenant info dialog: fills the known items, keeps the comment area and stores the name.
 #include "WbHallInfoDialog.h"
+#include "WbNoThrow.h"
 
 #include "WbPeople.h"
 #include "WbPeopleList.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -59,7 +61,13 @@ WbHallInfoDialog::WbHallInfoDialog(WbTenant* tenant) : WbTenantInfoDialog(tenant
 
 WbHallInfoDialog::~WbHallInfoDialog() = default;
 
+// A handler that runs out of memory leaves the items it had not reached as the template made them.
 void WbHallInfoDialog::OnWbCreate()
+{
+    WbSkipOnFailure([this] { FillItems(); });
+}
+
+void WbHallInfoDialog::FillItems()
 {
     WbTowerDoc* doc = GetDocument();
     WbTenant* tenant = GetTenant();
@@ -292,8 +300,13 @@ void WbHallInfoDialog::MakeComments()
 
 int WbHallInfoDialog::OnWbDialogCommand(UINT wParam, LONG)
 {
-    if (HIWORD(wParam) != 0 || LOWORD(wParam) != kFavoriteButton)
-        return 0;
+    if (HIWORD(wParam) == 0 && LOWORD(wParam) == kFavoriteButton)
+        WbSkipOnFailure([this] { PressFavorite(); });
+    return 0;
+}
+
+void WbHallInfoDialog::PressFavorite()
+{
     if (WbDlgItem* favorite = GetWbDlgItem(kFavoriteButton))
         favorite->EnableWindow(FALSE);
     mFavoritePressed = 1;
@@ -303,15 +316,19 @@ int WbHallInfoDialog::OnWbDialogCommand(UINT wParam, LONG)
         if (text.IsEmpty())
             nameItem->SetDescriptor(mTenantName);
     }
-    return 0;
 }
 
 void WbHallInfoDialog::OnWbDestroy() {}
 
 void WbHallInfoDialog::OnWbCancel() {}
 
-// An emptied field means the name as it was; it is stored again only when Favorite asked for it.
 void WbHallInfoDialog::OnWbOK()
+{
+    WbSkipOnFailure([this] { StoreName(); });
+}
+
+// An emptied field means the name as it was; it is stored again only when Favorite asked for it.
+void WbHallInfoDialog::StoreName()
 {
     WbDlgItem* nameItem = GetWbDlgItem(kNameItem);
     WbTowerDoc* doc = GetDocument();
@@ -328,5 +345,5 @@ void WbHallInfoDialog::OnWbOK()
     if (WbName* name = names->Search(tenant, kTenantNameKind))
         name->SetName(text);
     else
-        names->Add(new WbName(text, tenant, kTenantNameKind));
+        names->Add(std::make_unique<WbName>(text, tenant, kTenantNameKind).release());
 }

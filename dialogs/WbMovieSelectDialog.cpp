@@ -1,6 +1,7 @@
 // The film selection dialog: hands its table, its preview and "Show" to the tenant's schedule.
 #include "WbMovieSelectDialog.h"
 
+#include "WbNoThrow.h"
 #include "WbShowSchedule.h"
 #include "WbTenant.h"
 #include "WbTheaterInfoDialog.h"
@@ -21,13 +22,13 @@ void WbMovieSelectDialog::OnWbCreate()
     WbTowerDoc* doc = GetDocument();
     WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (doc && doc->GetWorldDef() && schedule)
-        schedule->SetupSelectDialog(this);
+        WbSkipOnFailure([this, schedule] { schedule->SetupSelectDialog(this); });
 }
 
 void WbMovieSelectDialog::ListenToMessage(UINT message, void* param)
 {
     if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
-        schedule->MovieTableMessage(message, param);
+        WbSkipOnFailure([&] { schedule->MovieTableMessage(message, param); });
 }
 
 // A refused film leaves the dialog open with the reason shown; an accepted one closes it.
@@ -36,11 +37,13 @@ int WbMovieSelectDialog::OnWbDialogCommand(UINT wParam, LONG)
     WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (HIWORD(wParam) != 0 || LOWORD(wParam) != kShowButton || !schedule)
         return 1;
-    if (schedule->AcceptSelectedMovie() == 1) {
-        if (schedule->GetInfoDialog())
-            schedule->GetInfoDialog()->EnableWindow(TRUE);
-        DoClose(1);
-    }
+    WbSkipOnFailure([this, schedule] {
+        if (schedule->AcceptSelectedMovie() == 1) {
+            if (schedule->GetInfoDialog())
+                schedule->GetInfoDialog()->EnableWindow(TRUE);
+            DoClose(1);
+        }
+    });
     return 1;
 }
 

@@ -203,3 +203,38 @@ TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
     EXPECT_EQ(DialogTower::Text(select, 7133), "0");
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
 }
+
+// A second visit to the selection that ends in Cancel keeps the film accepted on the first: OK pays for it.
+TEST(MovieSelectDialog, CancelledSelectionKeepsAnEarlierAcceptance)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 15)));
+    WbMoviePlugin* first = tower.AddFilm(Film(2, 20));
+    WbMoviePlugin* second = tower.AddFilm(Film(3, 30));
+    WbDialog* info = tower.AcceptFilm(first);
+    DialogTower::Press(info, 7099);
+    tower.Choose(second);
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    DialogTower::Press(info, IDOK);
+    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{20, 0}}));
+    EXPECT_EQ(tower.theater->GetSubPlugin(), first);
+}
+
+// With no film that may be shown, "Show" accepts nothing and says nothing; the selection stays open over the
+// disabled info dialog.
+TEST(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
+{
+    DialogTower tower;
+    WbFilmInfo ended = Film(1, 15);
+    ended.roadshow = false;
+    tower.Place(tower.AddFilm(ended));
+    WbDialog* info = tower.OpenSelection();
+    const int beeps = WbGetBeepCount();
+    DialogTower::Press(tower.Select(), 7092);
+    EXPECT_EQ(WbGetBeepCount(), beeps);
+    ASSERT_NE(tower.Select(), nullptr);
+    EXPECT_EQ(Table(tower.Select())->GetRowCount(), 0);
+    EXPECT_FALSE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+    EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 0);
+}

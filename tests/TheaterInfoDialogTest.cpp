@@ -71,6 +71,27 @@ TEST(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(expired, 7124), "Film 2");
     EXPECT_EQ(DialogTower::Text(expired, 7110), "") << "the days are not shown once the run has ended";
     EXPECT_EQ(DialogTower::Text(expired, 7111), "10:30 13:00 15:30 18:00 ");
+
+    // The ended run alone makes a film expired, though the film itself could be shown.
+    tower.Place(tower.AddFilm(FilmInfo(3)));
+    tower.Schedule()->SetRunEnded(1);
+    WbDialog* ended = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(ended, 7126), "The duration has passed.");
+    EXPECT_FALSE(Movie(ended)->IsWindowVisible());
+    EXPECT_EQ(DialogTower::Text(ended, 7110), "");
+}
+
+// Accepting and confirming another film ends the old film's ended run: the next day's shows begin.
+TEST(TheaterInfoDialog, AppliedFilmEndsAnEndedRun)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1)));
+    WbMoviePlugin* next = tower.AddFilm(FilmInfo(2));
+    tower.Schedule()->SetRunEnded(1);
+    DialogTower::Press(tower.AcceptFilm(next), IDOK);
+    EXPECT_EQ(tower.Schedule()->IsRunEnded(), 0);
+    tower.RunTo(631);
+    EXPECT_EQ(tower.theater->GetStatus(), 32);
 }
 TEST(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
 {
