@@ -238,3 +238,36 @@ TEST(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
     EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
     EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 0);
 }
+
+// An accepted film that can no longer be shown gives way to the first film listed, not to the current one.
+TEST(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
+{
+    DialogTower tower;
+    WbMoviePlugin* listedFirst = tower.AddFilm(Film(1, 10));
+    WbMoviePlugin* current = tower.AddFilm(Film(2, 10));
+    WbMoviePlugin* accepted = tower.AddFilm(Film(3, 10));
+    tower.Place(current);
+    WbDialog* info = tower.AcceptFilm(accepted);
+    accepted->GetInfo().roadshow = false;
+    DialogTower::Press(info, 7099);
+    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1);
+    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), listedFirst);
+}
+
+// The selection is modal; a command with a notification code in its high word is not a press of "Show".
+TEST(MovieSelectDialog, ModalAndDeafToNotifications)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 10)));
+    WbMoviePlugin* next = tower.AddFilm(Film(2, 10));
+    tower.OpenSelection();
+    WbDialog* select = tower.Select();
+    EXPECT_EQ(select->IsModal(), 1);
+    tower.Choose(next);
+    EXPECT_EQ(select->OnWbDialogCommand(0x00010000u | 7092u, 0), 1);
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+    EXPECT_EQ(tower.Select(), select);
+    // A message of the table other than its selection leaves the preview alone.
+    dynamic_cast<LListener*>(select)->ListenToMessage(1234, tower.films[0].get());
+    EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
+}
