@@ -271,3 +271,15 @@ TEST(MovieSelectDialog, ModalAndDeafToNotifications)
     dynamic_cast<LListener*>(select)->ListenToMessage(1234, tower.films[0].get());
     EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
 }
+
+// An empty film list offers no row; the current film, still showable, is previewed though it has none.
+TEST(MovieSelectDialog, EmptyFilmListOffersNoRow)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 10)));
+    tower.doc.GetMovieList()->Clear();
+    tower.OpenSelection();
+    EXPECT_EQ(Table(tower.Select())->GetRowCount(), 0);
+    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 0);
+    EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 1");
+}
