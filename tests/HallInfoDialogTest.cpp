@@ -133,6 +133,24 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
         if (event.kind == WbEventKind::Name)
             stored.push_back(event.text.Str());
     EXPECT_EQ(stored, (std::vector<std::string>{"Movie Theater", "Rex"}));
+
+    // Without a record: a new name is a new record of kind 0; Favorite, then the field emptied, stores the
+    // name as it was.
+    for (const auto& [favorite, name] : {std::pair{false, "Roxy"}, std::pair{true, "Movie Theater"}}) {
+        WbTenant* tenant = tower.Place(nullptr);
+        WbDialog* dialog = Open();
+        if (favorite)
+            DialogTower::Press(dialog, 7090);
+        Type(dialog, favorite ? "" : name);
+        DialogTower::Press(dialog, IDOK);
+        const WbName* record = names->Search(tenant, 0);
+        ASSERT_NE(record, nullptr) << name;
+        CString text;
+        uint32_t kind = 99;
+        record->GetName(text, kind);
+        EXPECT_EQ(text, name);
+        EXPECT_EQ(record->GetKind(), 0u);
+    }
 }
 
 TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
@@ -254,10 +272,12 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     tenant->CallBelongPeople(540);
     tenant->GetStaff()[0]->SetCurTenantID(0); // gone out for a moment
     tenant->EnterCustomer(tower.doc.MakePerson(), 700);
+    tenant->EnterCustomer(tower.doc.MakePerson(), 700);
+    tenant->GetCustomers()[1]->SetCurTenantID(0); // still linked, but at another tenant now
 
     WbDialog* dialog = Open();
     const std::pair<int, const char*> texts[] = {
-        {7021, "9:05 to 23:00"}, {7022, "3000"},     {7023, "Income $"}, {7030, "8"}, {7031, "30"},
+        {7021, "9:05 to 23:00"}, {7022, "3000"},     {7023, "Income $"}, {7030, "9"}, {7031, "30"},
         {7032, "Each $"},        {7043, "Profit $"}, {7001, "1F-000"}};
     for (const auto& [id, text] : texts)
         EXPECT_EQ(DialogTower::Text(dialog, id), text) << id;
@@ -265,5 +285,5 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     EXPECT_EQ(dynamic_cast<WbDlgItemProfitsGage*>(dialog->GetWbDlgItem(7042))->GetTenant(), tenant);
     auto people = [&](int id) { return dynamic_cast<WbDlgItemPeopleView*>(dialog->GetWbDlgItem(id))->GetPeople(); };
     EXPECT_EQ(people(7060), std::vector<WbPeople*>{tenant->GetStaff()[1]}) << "staff in the tenant now";
-    EXPECT_EQ(people(7061), tenant->GetCustomers()) << "people inside who do not work there";
+    EXPECT_EQ(people(7061), std::vector<WbPeople*>{tenant->GetCustomers()[0]}) << "people inside who do not work there";
 }

@@ -507,6 +507,17 @@ TEST(TheaterDrawing, HostDrawsInEveryCaseButARunningFilm)
                 drawn += tower.doc.GetDrawImage()->GetPixel(x, y) != 0 ? 1 : 0;
         EXPECT_GT(drawn, 0) << "the theater is drawn";
     }
+
+    // A running theater whose picture the definition lacks composes an empty picture: nothing is drawn.
+    TheaterTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 32, 7);
+    tower.theater->SetPatIndex(9);
+    tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
+    RECT area = tower.theater->GetEquipArea();
+    tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 300; ++x)
+            ASSERT_EQ(tower.doc.GetDrawImage()->GetPixel(x, y), 0) << x << ", " << y;
 }
 
 namespace {

@@ -202,3 +202,18 @@ TEST(TheaterInfoDialog, AcceptanceSurvivesAFire)
     EXPECT_EQ(tower.theater->GetSubPlugin(), next);
     EXPECT_EQ(tower.doc.GetCurrentFunds(), funds - next->GetCost());
 }
+
+// Without a world definition the dialog leaves its items as the template made them, and "Change Film" opens
+// nothing.
+TEST(TheaterInfoDialog, NoWorldLeavesTheTemplateAsItIs)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1)));
+    tower.doc.SetWorldDef(nullptr);
+    WbDialog* info = tower.OpenInfo();
+    for (int id : {7001, 7003, 7124, 7111, 7110, 7107, 7080})
+        EXPECT_EQ(DialogTower::Text(info, id), "") << id;
+    DialogTower::Press(info, 7099);
+    EXPECT_EQ(tower.Select(), nullptr);
+    EXPECT_TRUE(info->IsWindowEnabled());
+}
