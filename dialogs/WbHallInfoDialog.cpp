@@ -1,5 +1,6 @@
 // The general tenant info dialog: fills the known items, keeps the comment area and stores the name.
 #include "WbHallInfoDialog.h"
+#include "WbNoThrow.h"
 
 #include "WbDialogItems.h"
 #include "WbPeople.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 using namespace WbDialogItems;
 
@@ -43,7 +45,13 @@ WbHallInfoDialog::WbHallInfoDialog(WbTenant* tenant) : WbTenantInfoDialog(tenant
 
 WbHallInfoDialog::~WbHallInfoDialog() = default;
 
+// A handler that runs out of memory leaves the items it had not reached as the template made them.
 void WbHallInfoDialog::OnWbCreate()
+{
+    WbSkipOnFailure([this] { FillItems(); });
+}
+
+void WbHallInfoDialog::FillItems()
 {
     WbTowerDoc* doc = GetDocument();
     WbTenant* tenant = GetTenant();
@@ -276,8 +284,13 @@ void WbHallInfoDialog::MakeComments()
 
 int WbHallInfoDialog::OnWbDialogCommand(UINT wParam, LONG)
 {
-    if (HIWORD(wParam) != 0 || LOWORD(wParam) != kFavoriteButton)
-        return 0;
+    if (HIWORD(wParam) == 0 && LOWORD(wParam) == kFavoriteButton)
+        WbSkipOnFailure([this] { PressFavorite(); });
+    return 0;
+}
+
+void WbHallInfoDialog::PressFavorite()
+{
     if (WbDlgItem* favorite = GetWbDlgItem(kFavoriteButton))
         favorite->EnableWindow(FALSE);
     mFavoritePressed = 1;
@@ -287,15 +300,19 @@ int WbHallInfoDialog::OnWbDialogCommand(UINT wParam, LONG)
         if (text.IsEmpty())
             nameItem->SetDescriptor(mTenantName);
     }
-    return 0;
 }
 
 void WbHallInfoDialog::OnWbDestroy() {}
 
 void WbHallInfoDialog::OnWbCancel() {}
 
-// An emptied field means the name as it was; it is stored again only when Favorite asked for it.
 void WbHallInfoDialog::OnWbOK()
+{
+    WbSkipOnFailure([this] { StoreName(); });
+}
+
+// An emptied field means the name as it was; it is stored again only when Favorite asked for it.
+void WbHallInfoDialog::StoreName()
 {
     WbDlgItem* nameItem = GetWbDlgItem(kNameItem);
     WbTowerDoc* doc = GetDocument();
@@ -312,5 +329,5 @@ void WbHallInfoDialog::OnWbOK()
     if (WbName* name = names->Search(tenant, kTenantNameKind))
         name->SetName(text);
     else
-        names->Add(new WbName(text, tenant, kTenantNameKind));
+        names->Add(std::make_unique<WbName>(text, tenant, kTenantNameKind).release());
 }

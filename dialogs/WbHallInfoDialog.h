@@ -41,6 +41,11 @@ public:
     void ClearComments();
 
 protected:
+    // The handlers' work; running out of memory ends it, and the handlers above answer for that.
+    void FillItems();
+    void PressFavorite();
+    void StoreName();
+
     int32_t mCommentCount = 0;
     CString mTenantName;
     int32_t mFavoritePressed = 0;

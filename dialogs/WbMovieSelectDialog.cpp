@@ -2,6 +2,7 @@
 #include "WbMovieSelectDialog.h"
 
 #include "WbDialogItems.h"
+#include "WbNoThrow.h"
 #include "WbShowSchedule.h"
 #include "WbTenant.h"
 #include "WbTheaterInfoDialog.h"
@@ -18,13 +19,13 @@ void WbMovieSelectDialog::OnWbCreate()
     WbTowerDoc* doc = GetDocument();
     WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (doc && doc->GetWorldDef() && schedule)
-        schedule->SetupSelectDialog(this);
+        WbSkipOnFailure([this, schedule] { schedule->SetupSelectDialog(this); });
 }
 
 void WbMovieSelectDialog::ListenToMessage(UINT message, void* param)
 {
     if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
-        schedule->MovieTableMessage(message, param);
+        WbSkipOnFailure([&] { schedule->MovieTableMessage(message, param); });
 }
 
 // A refused film leaves the dialog open with the reason shown; an accepted one closes it.
@@ -33,11 +34,13 @@ int WbMovieSelectDialog::OnWbDialogCommand(UINT wParam, LONG)
     WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (HIWORD(wParam) != 0 || LOWORD(wParam) != kShowButton || !schedule)
         return 1;
-    if (schedule->AcceptSelectedMovie() == 1) {
-        if (schedule->GetInfoDialog())
-            schedule->GetInfoDialog()->EnableWindow(TRUE);
-        DoClose(1);
-    }
+    WbSkipOnFailure([this, schedule] {
+        if (schedule->AcceptSelectedMovie() == 1) {
+            if (schedule->GetInfoDialog())
+                schedule->GetInfoDialog()->EnableWindow(TRUE);
+            DoClose(1);
+        }
+    });
     return 1;
 }
 

@@ -3,10 +3,13 @@
 
 #include "WbDialogItems.h"
 #include "WbMovieSelectDialog.h"
+#include "WbNoThrow.h"
 #include "WbShowSchedule.h"
 #include "WbTenant.h"
 #include "WbTenantDef.h"
 #include "WbTowerDoc.h"
+
+#include <memory>
 
 using namespace WbDialogItems;
 
@@ -38,7 +41,7 @@ void WbTheaterInfoDialog::OnWbCreate()
     WbTowerDoc* doc = GetDocument();
     WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
     if (doc && doc->GetWorldDef() && schedule)
-        schedule->SetupInfoDialog(this);
+        WbSkipOnFailure([this, schedule] { schedule->SetupInfoDialog(this); });
 }
 
 // The film's comments read the schedule as it stands before SetupInfoDialog reloads its film: this runs
@@ -58,10 +61,11 @@ void WbTheaterInfoDialog::MakeComments()
         AddComment(kCommentReleaseDay, nullptr);
 }
 
+// A film that cannot be taken up for want of memory is neither bound nor paid for.
 void WbTheaterInfoDialog::OnWbOK()
 {
     if (WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant()))
-        schedule->ApplyNewMovie();
+        WbSkipOnFailure([schedule] { schedule->ApplyNewMovie(); });
     WbHallInfoDialog::OnWbOK();
 }
 
@@ -73,7 +77,7 @@ void WbTheaterInfoDialog::OnWbDestroy()
 
 // The selection dialog is placed on the centre of the main window and stays open after Realize
 // returns; the info dialog takes no input until the selection dialog gives it back. A selection
-// dialog that cannot be realised is not kept, and the info dialog stays usable.
+// dialog that cannot be made or realised is not kept, and the info dialog stays usable.
 void WbTheaterInfoDialog::ListenToMessage(UINT message, void*)
 {
     WbShowSchedule* schedule = WbShowSchedule::Of(GetTenant());
@@ -84,13 +88,26 @@ void WbTheaterInfoDialog::ListenToMessage(UINT message, void*)
     AfxGetThread()->GetMainWnd()->GetWindowRect(&screen);
     const WBDLGTEMPLATE dlgTemplate{(screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2,
                                     def->GetModuleHandle(), kSelectTemplateID};
-    auto* dialog = new WbMovieSelectDialog(GetTenant());
-    schedule->SetSelectDialog(dialog);
-    if (!dialog->Realize(GetTenant(), dlgTemplate, GetDocument(), nullptr, nullptr, 1, nullptr, 0, 1)) {
-        schedule->SetSelectDialog(nullptr);
-        delete dialog;
+    WbSkipOnFailure([&] { OpenSelectDialog(*schedule, dlgTemplate); });
+}
+
+void WbTheaterInfoDialog::OpenSelectDialog(WbShowSchedule& schedule, const WBDLGTEMPLATE& dlgTemplate)
+{
+    auto dialog = std::make_unique<WbMovieSelectDialog>(GetTenant());
+    schedule.SetSelectDialog(dialog.get());
+    int realized = 0;
+    try {
+        realized = dialog->Realize(GetTenant(), dlgTemplate, GetDocument(), nullptr, nullptr, 1, nullptr, 0, 1);
+    } catch (const std::bad_alloc&) {
+        schedule.SetSelectDialog(nullptr);
+        throw;
+    }
+    if (!realized) {
+        schedule.SetSelectDialog(nullptr);
         return;
     }
-    if (schedule->GetInfoDialog())
-        schedule->GetInfoDialog()->EnableWindow(FALSE);
+    // The host's dialog class owns a realised dialog.
+    dialog.release();
+    if (schedule.GetInfoDialog())
+        schedule.GetInfoDialog()->EnableWindow(FALSE);
 }

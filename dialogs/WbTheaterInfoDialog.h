@@ -3,6 +3,8 @@
 
 #include "WbHallInfoDialog.h"
 
+class WbShowSchedule;
+
 class WbTheaterInfoDialog final : public WbHallInfoDialog {
 public:
     explicit WbTheaterInfoDialog(WbTenant* tenant);
@@ -18,4 +20,8 @@ public:
     void MakeComments() override;
     // "Change Film" (7099) opens the film selection dialog, unless one is open already.
     void ListenToMessage(UINT message, void* param) override;
+
+private:
+    // Makes and realises the selection dialog; a dialog that cannot be made whole is not kept.
+    void OpenSelectDialog(WbShowSchedule& schedule, const WBDLGTEMPLATE& dlgTemplate);
 };

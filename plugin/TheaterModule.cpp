@@ -1,10 +1,11 @@
 // Entry points of the theater module: the host describes, makes and ends the module's two objects here.
 #include "TheaterModule.h"
 
+#include "WbNoThrow.h"
 #include "WbTheaterDef.h"
 #include "WbTheaterPlugin.h"
 
-#include <new>
+#include <memory>
 #include <type_traits>
 
 // The host looks the exports up by name and calls them through these types.
@@ -24,20 +25,26 @@ WbTheaterDef* gTheaterDef = nullptr;
 
 } // namespace
 
+// Without memory for a whole record the host gets null rather than a record with some fields missing.
 WbPluginSpecifier* GetAttr()
 {
-    auto* attr = new WbPluginSpecifier;
-    attr->mName = "Theater";
-    attr->mType = kModuleType;
-    attr->mParam1 = -1;
-    attr->mParam2 = 0;
-    return attr;
+    return WbAnswerOnFailure<WbPluginSpecifier*>(nullptr, [] {
+        auto attr = std::make_unique<WbPluginSpecifier>();
+        attr->mName = "Theater";
+        attr->mType = kModuleType;
+        attr->mParam1 = -1;
+        attr->mParam2 = 0;
+        return attr.release();
+    });
 }
 
+// An object that cannot be made whole (its own memory or what its constructor reads) is not kept: null
+// is stored and the next call tries again.
 WbTenantPlugin* ConstructProgramPlugin(WbPluginSpecifier& specifier)
 {
     if (!gProgramPlugin)
-        gProgramPlugin = new (std::nothrow) WbTheaterPlugin(kModuleType, specifier);
+        gProgramPlugin = WbAnswerOnFailure<WbTheaterPlugin*>(
+            nullptr, [&specifier] { return new WbTheaterPlugin(kModuleType, specifier); });
     return gProgramPlugin;
 }
 
@@ -45,7 +52,8 @@ WbTenantDef* ConstructTemplatePlugin(WbPluginSpecifier& specifier, CResFile* res
                                      WbTenantPlugin* owner)
 {
     if (!gTheaterDef)
-        gTheaterDef = new (std::nothrow) WbTheaterDef(kDefinitionType, specifier, resFile, worldDef, owner);
+        gTheaterDef = WbAnswerOnFailure<WbTheaterDef*>(
+            nullptr, [&] { return new WbTheaterDef(kDefinitionType, specifier, resFile, worldDef, owner); });
     return gTheaterDef;
 }
 

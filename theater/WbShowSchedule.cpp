@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -54,11 +55,16 @@ int WbShowSchedule::IsRunEnded() const { return 0; }
 
 void WbShowSchedule::SetRunEnded(int) {}
 
+// The title is made before anything changes, so a title that cannot be made leaves the schedule showing
+// what it showed.
 void WbShowSchedule::SetMovie(WbMoviePlugin* film)
 {
+    if (film) {
+        CString title;
+        film->GetTitle(title, mMovieType);
+        mTitle = std::move(title);
+    }
     mMovie = film;
-    if (film)
-        film->GetTitle(mTitle, mMovieType);
 }
 
 void WbShowSchedule::ProcessStatus(int32_t oldStatus, int32_t newStatus)
@@ -143,16 +149,17 @@ void WbShowSchedule::Read(WbArchive& archive)
     archive >> filmID >> target >> best >> showDays >> spare;
     if (archive.IsFailed())
         return;
+
+    // The film is taken up first: a title that cannot be made leaves the counters as they were too.
+    WbEquipDef* def = mTenant ? mTenant->GetEquipDef() : nullptr;
+    const CFilePluginList* films = def ? def->GetSubPluginList() : nullptr;
+    auto* film = films ? dynamic_cast<WbMoviePlugin*>(films->GetItem(filmID)) : nullptr;
+    if (films)
+        SetMovie(film);
     mTargetCount = target;
     mBestAttendance = best;
     mShowDays = showDays;
     mSpare = spare;
-
-    WbEquipDef* def = mTenant ? mTenant->GetEquipDef() : nullptr;
-    const CFilePluginList* films = def ? def->GetSubPluginList() : nullptr;
-    if (!films)
-        return;
-    auto* film = dynamic_cast<WbMoviePlugin*>(films->GetItem(filmID));
-    SetMovie(film);
-    mTenant->SetMoviePlugin(film);
+    if (films)
+        mTenant->SetMoviePlugin(film);
 }

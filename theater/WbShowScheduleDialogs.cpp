@@ -12,6 +12,8 @@
 #include "WbTheaterInfoDialog.h"
 #include "WbTowerDoc.h"
 
+#include <new>
+
 using namespace WbDialogItems;
 
 namespace {
@@ -173,10 +175,10 @@ void WbShowSchedule::ApplyNewMovie()
         return;
     SetMovie(mNewMovie);
     mTargetCount = -1;
+    mShowDays = 0;
     mTenant->SetMoviePlugin(mNewMovie);
     SetRunEnded(0);
     mTowerDoc->PayMoney(mNewMovie->GetCost(), 0, mTenant->GetEquipDef());
-    mShowDays = 0;
 }
 
 // The preselected film is the accepted one, else the current one, while it may be shown; otherwise the
@@ -254,11 +256,19 @@ int WbShowSchedule::AcceptSelectedMovie()
         return 0;
     }
 
+    // The info dialog shows the accepted film before it counts as accepted: a film that could not be
+    // shown there for want of memory is not accepted either.
+    WbMoviePlugin* const earlier = mNewMovie;
     mNewMovie = mSelectedMovie;
-    ShowMoviePreview(mInfoDialog, mSelectedMovie, 0);
-    CString times;
-    if (mInfoDialog && mInfoDialog->GetWbDlgItem(kShowTimesItem) && GetShowTimesText(mNewMovie, times) == 1)
-        SetText(mInfoDialog, kShowTimesItem, times);
+    try {
+        ShowMoviePreview(mInfoDialog, mSelectedMovie, 0);
+        CString times;
+        if (mInfoDialog && mInfoDialog->GetWbDlgItem(kShowTimesItem) && GetShowTimesText(mNewMovie, times) == 1)
+            SetText(mInfoDialog, kShowTimesItem, times);
+    } catch (const std::bad_alloc&) {
+        mNewMovie = earlier;
+        throw;
+    }
     mMovieAccepted = 1;
     return 1;
 }

@@ -5,6 +5,7 @@
 #include "WbImage.h"
 #include "WbMoviePlugin.h"
 #include "WbMovieSchedule.h"
+#include "WbNoThrow.h"
 #include "WbTenant.h"
 #include "WbTheaterInfoDialog.h"
 #include "WbTowerDoc.h"
@@ -82,10 +83,25 @@ void* WbTheaterDef::GetRefConObject(WbTowerDoc* doc, WbTenant* tenant)
     return schedule;
 }
 
+// A schedule made here whose film cannot be taken up is not kept: the next pass makes it again, whole.
+void WbTheaterDef::AttachFilm(WbTowerDoc* doc, WbTenant* tenant)
+{
+    const bool made = tenant->GetRefCon() == nullptr;
+    auto* schedule = static_cast<WbShowSchedule*>(GetRefConObject(doc, tenant));
+    if (!schedule)
+        return;
+    try {
+        schedule->SetMovie(tenant->GetSubPlugin());
+    } catch (const std::bad_alloc&) {
+        if (made)
+            DestructFinish(doc, tenant);
+        throw;
+    }
+}
+
 void WbTheaterDef::PrepareTenantProc(WbTowerDoc* doc, WbTenant* tenant)
 {
-    if (auto* schedule = static_cast<WbShowSchedule*>(GetRefConObject(doc, tenant)))
-        schedule->SetMovie(tenant->GetSubPlugin());
+    WbSkipOnFailure([&] { AttachFilm(doc, tenant); });
     if (doc->GetDayBase() == 0)
         doc->SetDayBase(doc->GetCurrentDateTime()->CalcTotalDays());
 }
@@ -100,12 +116,15 @@ void WbTheaterDef::DestructFinish(WbTowerDoc*, WbHaveOutViewObject* equip)
     equip->SetRefCon(nullptr);
 }
 
+// The schedule allocates nothing here; only the archive's own store can run out of memory.
 void WbTheaterDef::SaveExtraData(WbArchive& archive, WbHaveOutViewObject* equip)
 {
-    if (const WbShowSchedule* schedule = WbShowSchedule::Of(equip))
-        schedule->Write(archive);
-    else
-        archive << int32_t(0);
+    WbSkipOnFailure([&] {
+        if (const WbShowSchedule* schedule = WbShowSchedule::Of(equip))
+            schedule->Write(archive);
+        else
+            archive << int32_t(0);
+    });
 }
 
 // The schedule reads exactly its 20-byte record. A longer record (a later format) has its tail
@@ -120,21 +139,27 @@ void WbTheaterDef::LoadExtraData(WbArchive& archive, WbTowerDoc* doc, WbHaveOutV
     if (length <= 0)
         return;
     if (schedule && length >= WbShowSchedule::kRecordBytes) {
-        schedule->Read(archive);
+        // A film whose title cannot be made is not taken up; the record has been read all the same.
+        WbSkipOnFailure([&] { schedule->Read(archive); });
         SkipBytes(archive, int64_t(length) - WbShowSchedule::kRecordBytes);
     } else {
         SkipBytes(archive, length);
     }
 }
 
+// A pass that runs out of memory inside the host's calls ends there; the next pass starts afresh.
 int WbTheaterDef::TenantIdleProc(WbTowerDoc* doc, WbTenant* tenant, int32_t)
+{
+    return WbAnswerOnFailure(0, [&] { return IdlePass(doc, tenant); });
+}
+
+int WbTheaterDef::IdlePass(WbTowerDoc* doc, WbTenant* tenant)
 {
     const int32_t status = tenant->GetStatus();
     if (status >= kFire)
         return 0;
     if (!tenant->GetRefCon())
-        if (auto* schedule = static_cast<WbShowSchedule*>(GetRefConObject(doc, tenant)))
-            schedule->SetMovie(tenant->GetSubPlugin());
+        WbSkipOnFailure([&] { AttachFilm(doc, tenant); });
 
     if (status < kFinished) {
         tenant->SetStatus(status + 1);
@@ -206,6 +231,11 @@ int WbTheaterDef::UpdateShowStatus(WbTowerDoc* doc, WbTenant* tenant, int32_t st
 
 void WbTheaterDef::EnterTenantProc(WbTowerDoc* doc, WbTenant* tenant, WbPeople* person)
 {
+    WbSkipOnFailure([&] { Admit(doc, tenant, person); });
+}
+
+void WbTheaterDef::Admit(WbTowerDoc* doc, WbTenant* tenant, WbPeople* person)
+{
     const WbDateTime* now = doc->GetCurrentDateTime();
     const int32_t status = tenant->GetStatus();
     const WbMoviePlugin* film = tenant->GetSubPlugin();
@@ -226,7 +256,13 @@ void WbTheaterDef::EnterTenantProc(WbTowerDoc* doc, WbTenant* tenant, WbPeople* 
 
 // While the film runs the picture is composed anew on every call: the theater's frame, the film's
 // screen over it, and the result drawn into the tower. Nothing is cached.
+// Without memory for the off-screen picture the theater is not drawn on this call.
 void WbTheaterDef::DrawProc(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* doc) const
+{
+    WbSkipOnFailure([&] { Draw(equip, area, doc); });
+}
+
+void WbTheaterDef::Draw(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* doc) const
 {
     WbMoviePlugin* film = equip->GetSubPlugin();
     if (doc->GetDrawingMode() == 1 || equip->GetStatus() != kRunning || !film || !mImageObj) {
@@ -261,5 +297,5 @@ void WbTheaterDef::DrawProc(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* 
 
 WbTenantInfoDialog* WbTheaterDef::ConstructInfoDialog(WbTenant* tenant)
 {
-    return new (std::nothrow) WbTheaterInfoDialog(tenant);
+    return WbAnswerOnFailure<WbTenantInfoDialog*>(nullptr, [tenant] { return new WbTheaterInfoDialog(tenant); });
 }

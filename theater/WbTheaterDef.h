@@ -35,4 +35,12 @@ public:
     // Works out the status of the current minute and lets the schedule act on it; nonzero when the
     // tenant must be redrawn.
     int UpdateShowStatus(WbTowerDoc* doc, WbTenant* tenant, int32_t status);
+
+private:
+    // The bodies of the slots above; they may run out of memory, which their slots answer.
+    int IdlePass(WbTowerDoc* doc, WbTenant* tenant);
+    void Admit(WbTowerDoc* doc, WbTenant* tenant, WbPeople* person);
+    void Draw(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* doc) const;
+    // Makes the tenant's schedule when it has none and takes up the tenant's film.
+    void AttachFilm(WbTowerDoc* doc, WbTenant* tenant);
 };

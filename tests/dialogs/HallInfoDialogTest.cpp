@@ -29,6 +29,34 @@ const std::string kHallTemplate = "WIDTH\t300\r\nHEIGHT\t400\r\nTITLE\tHall\r\n"
                                   "BUTTON\t7090\tFavorite\t10\t360\t90\t380\r\n"
                                   "CANCEL\t150\t360\r\nOK\t220\t360\r\n";
 
+// The host's comment lines as the comment area shows them.
+const std::string kNoWayIn = "There is no way in from the lobby. Connect the entrance with stairs or an elevator.\r";
+const std::string kMoverFar = "The nearest elevator is a long walk from here. Customers do not like to come.\r";
+const std::string kStairsFar = "Stairs are a little far from the entrance.\r";
+const std::string kStairsTooFar = "Stairs are too far from the entrance. Customers will not climb to here.\r";
+
+// A dialog whose status line comes from its own override, with or without a text of its own.
+class StatusDialog final : public WbHallInfoDialog {
+public:
+    StatusDialog(WbTenant* tenant, int answer) : WbHallInfoDialog(tenant), mAnswer(answer) {}
+    int GetStatusString(CString& text, int32_t& alert) override
+    {
+        text = "Showing tonight";
+        alert = 1;
+        return mAnswer;
+    }
+
+private:
+    int mAnswer;
+};
+
+// A tenant whose picture variation can be chosen.
+class VariedTenant final : public WbTenant {
+public:
+    using WbTenant::WbTenant;
+    void SetVariation(int32_t variation) { mVariation = variation; }
+};
+
 // Five comments where the area holds four.
 class TalkativeDialog final : public WbHallInfoDialog {
 public:
@@ -42,31 +70,25 @@ public:
 
 class HallInfoDialogTest : public ::testing::Test {
 protected:
-    template <typename Dialog = WbHallInfoDialog> WbDialog* Open()
+    template <typename Dialog = WbHallInfoDialog, typename... Args> WbDialog* Open(Args... args)
     {
-        auto* dialog = new Dialog(tower.theater.get());
+        auto* dialog = new Dialog(tower.theater.get(), args...);
         EXPECT_EQ(dialog->RealizeText(Bytes(kHallTemplate), tower.theater.get(), {150, 200, nullptr, 1}, &tower.doc), 1)
             << dialog->GetRealizeError();
         return dialog;
-    }
-    // A line of the comment area: the subject's name, the host's comment text, CR.
-    static std::string CommentLine(UINT id, const std::string& subject = "")
-    {
-        WbInfoDialog dialog;
-        CString text;
-        dialog.GetCommentString(id, text);
-        return subject + text.Str() + "\r";
     }
     static void Type(WbDialog* dialog, const char* text)
     {
         dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(7003))->TypeText(text);
     }
     // A tenant of the given area, in place of the theater; its dialog needs no schedule.
-    WbTenant* PlaceSized(RECT area)
+    VariedTenant* PlaceSized(RECT area, WbTenantDef* def)
     {
         tower.def.DestructFinish(&tower.doc, tower.Place(nullptr));
-        tower.theater = std::make_unique<WbTenant>(&tower.doc, &tower.def, area, 1);
-        return tower.theater.get();
+        auto tenant = std::make_unique<VariedTenant>(&tower.doc, def, area, 1);
+        VariedTenant* placed = tenant.get();
+        tower.theater = std::move(tenant);
+        return placed;
     }
 
     DialogTower tower;
@@ -111,6 +133,24 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
         if (event.kind == WbEventKind::Name)
             stored.push_back(event.text.Str());
     EXPECT_EQ(stored, (std::vector<std::string>{"Movie Theater", "Rex"}));
+
+    // Without a record: a new name is a new record of kind 0; Favorite, then the field emptied, stores the
+    // name as it was.
+    for (const auto& [favorite, name] : {std::pair{false, "Roxy"}, std::pair{true, "Movie Theater"}}) {
+        WbTenant* tenant = tower.Place(nullptr);
+        WbDialog* dialog = Open();
+        if (favorite)
+            DialogTower::Press(dialog, 7090);
+        Type(dialog, favorite ? "" : name);
+        DialogTower::Press(dialog, IDOK);
+        const WbName* record = names->Search(tenant, 0);
+        ASSERT_NE(record, nullptr) << name;
+        CString text;
+        uint32_t kind = 99;
+        record->GetName(text, kind);
+        EXPECT_EQ(text, name);
+        EXPECT_EQ(record->GetKind(), 0u);
+    }
 }
 
 TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
@@ -122,7 +162,7 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
         uint32_t colour;
         std::string comments;
     } cases[] = {{true, 10, "At work", 0, ""},
-                 {false, 10, "Unreachable to Lobby", 0x020000FF, CommentLine(2)},
+                 {false, 10, "Unreachable to Lobby", 0x020000FF, kNoWayIn},
                  {false, 10000, "Unreachable to Lobby", 0x020000FF, ""},
                  {true, 10000, "Destroyed", 0x020000FF, ""}};
     for (const auto& c : cases) {
@@ -133,9 +173,14 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
         EXPECT_EQ(DialogTower::Text(dialog, 7010), c.line);
         EXPECT_EQ(dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor(), c.colour);
         EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comments);
-        const bool burning = c.status == 10000;
-        EXPECT_EQ(DialogTower::Text(dialog, 7021).empty(), burning) << "no figures while on fire";
-        EXPECT_EQ(DialogTower::Text(dialog, 7004) == "Rubble" && dialog->GetWbDlgItem(7004)->GetValue() == 0, burning);
+    }
+
+    // A derived dialog's own status line is taken when it answers 1; its alert colours the line either way.
+    tower.Place(nullptr);
+    for (const auto& [answer, line] : {std::pair{1, "Showing tonight"}, std::pair{0, "At work"}}) {
+        WbDialog* dialog = Open<StatusDialog>(answer);
+        EXPECT_EQ(DialogTower::Text(dialog, 7010), line);
+        EXPECT_EQ(dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor(), 0x020000FFu) << answer;
     }
 }
 
@@ -143,15 +188,13 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
 // centre lies the given distance away.
 TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
 {
-    const std::string stairsFar = CommentLine(5, "Stairs");
-    const std::string stairsTooFar = CommentLine(6, "Stairs");
-    const std::string moverFar = CommentLine(4);
     const struct {
         int distance;
         bool stair;
         std::string comment;
-    } cases[] = {{95, true, ""},         {96, true, stairsFar},     {159, true, stairsFar}, {96, false, moverFar},
-                 {159, false, moverFar}, {160, true, stairsTooFar}, {160, false, moverFar}, {-200, true, stairsTooFar}};
+    } cases[] = {{95, true, ""},          {96, true, kStairsFar},     {159, true, kStairsFar},
+                 {96, false, kMoverFar},  {159, false, kMoverFar},    {160, true, kStairsTooFar},
+                 {160, false, kMoverFar}, {-200, true, kStairsTooFar}};
     uint32_t moverID = 100;
     for (const auto& c : cases) {
         DialogTower tower2;
@@ -171,7 +214,7 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     floors->AddMover(1, RECT{13, 0, 17, 10}, false, {1}, 0);
     floors->AddMover(2, RECT{15 + 98, 0, 15 + 102, 10}, true, {1});
     floors->AddMover(3, RECT{15 - 102, 0, 15 - 98, 10}, false, {1});
-    EXPECT_EQ(DialogTower::Text(Open(), 7080), stairsFar);
+    EXPECT_EQ(DialogTower::Text(Open(), 7080), kStairsFar);
     tenant->SetBelongCapacity(0);
     EXPECT_EQ(DialogTower::Text(Open(), 7080), "") << "no staff";
     tenant->SetBelongCapacity(2);
@@ -179,26 +222,43 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     data.incomePerCustomer = 0;
     tower.def.SetDefData(data);
     EXPECT_EQ(DialogTower::Text(Open(), 7080), "") << "no income";
+    data.incomePerCustomer = 30;
+    tower.def.SetDefData(data);
+
+    // The mover's centre is truncated toward zero: -82 to -79 has its centre at -80, 95 units away.
+    WbTenant* near = tower.Place(nullptr);
+    tower.doc.GetFloorInfo()->AddMover(9, RECT{-82, 0, -79, 10}, true, {1});
+    ASSERT_EQ(near->GetEntrancePt().x, 15);
+    EXPECT_EQ(DialogTower::Text(Open(), 7080), "");
 }
 
 TEST_F(HallInfoDialogTest, CommentAreaHoldsFourLines)
 {
     tower.Place(nullptr);
-    EXPECT_EQ(DialogTower::Text(Open<TalkativeDialog>(), 7080),
-              CommentLine(2) + CommentLine(4) + CommentLine(2) + CommentLine(4));
+    EXPECT_EQ(DialogTower::Text(Open<TalkativeDialog>(), 7080), kNoWayIn + kMoverFar + kNoWayIn + kMoverFar);
 }
 TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 {
-    WbTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1});
-    oneFloor->SetPatIndex(2);
+    VariedTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);
+    oneFloor->SetPatIndex(1);
+    oneFloor->SetVariation(2);
     WbDialog* small = Open();
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 160, 40 + 48}));
     EXPECT_EQ(small->GetWbDlgItem(7504)->GetRect(), (RECT{12, 39, 13 + 161, 40 + 49}));
-    EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 302) << "100 x the definition's height 3 + pattern 2";
+    EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 2301) << "variation 2, the definition's height 3, pattern 1";
 
-    PlaceSized(RECT{0, 0, 40, 2});
+    // A burning tenant shows rubble, still sized from its area.
+    PlaceSized(RECT{0, 0, 40, 2}, &tower.def)->SetStatus(10000);
     WbDialog* wide = Open();
     EXPECT_EQ(wide->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 274, 40 + 60}));
+    EXPECT_EQ(DialogTower::Text(wide, 7004), "Rubble");
+    EXPECT_EQ(wide->GetWbDlgItem(7004)->GetValue(), 0);
+
+    // Without a definition the picture item is left as the template made it.
+    PlaceSized(RECT{0, 0, 40, 2}, nullptr);
+    WbDialog* bare = Open();
+    EXPECT_EQ(bare->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 100, 80}));
+    EXPECT_EQ(bare->GetWbDlgItem(7004)->GetValue(), 0);
 }
 
 TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
@@ -212,10 +272,12 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     tenant->CallBelongPeople(540);
     tenant->GetStaff()[0]->SetCurTenantID(0); // gone out for a moment
     tenant->EnterCustomer(tower.doc.MakePerson(), 700);
+    tenant->EnterCustomer(tower.doc.MakePerson(), 700);
+    tenant->GetCustomers()[1]->SetCurTenantID(0); // still linked, but at another tenant now
 
     WbDialog* dialog = Open();
     const std::pair<int, const char*> texts[] = {
-        {7021, "9:05 to 23:00"}, {7022, "3000"},     {7023, "Income $"}, {7030, "8"}, {7031, "30"},
+        {7021, "9:05 to 23:00"}, {7022, "3000"},     {7023, "Income $"}, {7030, "9"}, {7031, "30"},
         {7032, "Each $"},        {7043, "Profit $"}, {7001, "1F-000"}};
     for (const auto& [id, text] : texts)
         EXPECT_EQ(DialogTower::Text(dialog, id), text) << id;
@@ -223,5 +285,5 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     EXPECT_EQ(dynamic_cast<WbDlgItemProfitsGage*>(dialog->GetWbDlgItem(7042))->GetTenant(), tenant);
     auto people = [&](int id) { return dynamic_cast<WbDlgItemPeopleView*>(dialog->GetWbDlgItem(id))->GetPeople(); };
     EXPECT_EQ(people(7060), std::vector<WbPeople*>{tenant->GetStaff()[1]}) << "staff in the tenant now";
-    EXPECT_EQ(people(7061), tenant->GetCustomers()) << "people inside who do not work there";
+    EXPECT_EQ(people(7061), std::vector<WbPeople*>{tenant->GetCustomers()[0]}) << "people inside who do not work there";
 }

@@ -203,3 +203,83 @@ TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
     EXPECT_EQ(DialogTower::Text(select, 7133), "0");
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
 }
+
+// A second visit to the selection that ends in Cancel keeps the film accepted on the first: OK pays for it.
+TEST(MovieSelectDialog, CancelledSelectionKeepsAnEarlierAcceptance)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 15)));
+    WbMoviePlugin* first = tower.AddFilm(Film(2, 20));
+    WbMoviePlugin* second = tower.AddFilm(Film(3, 30));
+    WbDialog* info = tower.AcceptFilm(first);
+    DialogTower::Press(info, 7099);
+    tower.Choose(second);
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    DialogTower::Press(info, IDOK);
+    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{20, 0}}));
+    EXPECT_EQ(tower.theater->GetSubPlugin(), first);
+}
+
+// With no film that may be shown, "Show" accepts nothing and says nothing; the selection stays open over the
+// disabled info dialog.
+TEST(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
+{
+    DialogTower tower;
+    WbFilmInfo ended = Film(1, 15);
+    ended.roadshow = false;
+    tower.Place(tower.AddFilm(ended));
+    WbDialog* info = tower.OpenSelection();
+    const int beeps = WbGetBeepCount();
+    DialogTower::Press(tower.Select(), 7092);
+    EXPECT_EQ(WbGetBeepCount(), beeps);
+    ASSERT_NE(tower.Select(), nullptr);
+    EXPECT_EQ(Table(tower.Select())->GetRowCount(), 0);
+    EXPECT_FALSE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+    EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 0);
+}
+
+// An accepted film that can no longer be shown gives way to the first film listed, not to the current one.
+TEST(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
+{
+    DialogTower tower;
+    WbMoviePlugin* listedFirst = tower.AddFilm(Film(1, 10));
+    WbMoviePlugin* current = tower.AddFilm(Film(2, 10));
+    WbMoviePlugin* accepted = tower.AddFilm(Film(3, 10));
+    tower.Place(current);
+    WbDialog* info = tower.AcceptFilm(accepted);
+    accepted->GetInfo().roadshow = false;
+    DialogTower::Press(info, 7099);
+    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1);
+    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), listedFirst);
+}
+
+// The selection is modal; a command with a notification code in its high word is not a press of "Show".
+TEST(MovieSelectDialog, ModalAndDeafToNotifications)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 10)));
+    WbMoviePlugin* next = tower.AddFilm(Film(2, 10));
+    tower.OpenSelection();
+    WbDialog* select = tower.Select();
+    EXPECT_EQ(select->IsModal(), 1);
+    tower.Choose(next);
+    EXPECT_EQ(select->OnWbDialogCommand(0x00010000u | 7092u, 0), 1);
+    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
+    EXPECT_EQ(tower.Select(), select);
+    // A message of the table other than its selection leaves the preview alone.
+    dynamic_cast<LListener*>(select)->ListenToMessage(1234, tower.films[0].get());
+    EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
+}
+
+// An empty film list offers no row; the current film, still showable, is previewed though it has none.
+TEST(MovieSelectDialog, EmptyFilmListOffersNoRow)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 10)));
+    tower.doc.GetMovieList()->Clear();
+    tower.OpenSelection();
+    EXPECT_EQ(Table(tower.Select())->GetRowCount(), 0);
+    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 0);
+    EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 1");
+}

@@ -71,6 +71,27 @@ TEST(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(expired, 7124), "Film 2");
     EXPECT_EQ(DialogTower::Text(expired, 7110), "") << "the days are not shown once the run has ended";
     EXPECT_EQ(DialogTower::Text(expired, 7111), "10:30 13:00 15:30 18:00 ");
+
+    // The ended run alone makes a film expired, though the film itself could be shown.
+    tower.Place(tower.AddFilm(FilmInfo(3)));
+    tower.Schedule()->SetRunEnded(1);
+    WbDialog* ended = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(ended, 7126), "The duration has passed.");
+    EXPECT_FALSE(Movie(ended)->IsWindowVisible());
+    EXPECT_EQ(DialogTower::Text(ended, 7110), "");
+}
+
+// Accepting and confirming another film ends the old film's ended run: the next day's shows begin.
+TEST(TheaterInfoDialog, AppliedFilmEndsAnEndedRun)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1)));
+    WbMoviePlugin* next = tower.AddFilm(FilmInfo(2));
+    tower.Schedule()->SetRunEnded(1);
+    DialogTower::Press(tower.AcceptFilm(next), IDOK);
+    EXPECT_EQ(tower.Schedule()->IsRunEnded(), 0);
+    tower.RunTo(631);
+    EXPECT_EQ(tower.theater->GetStatus(), 32);
 }
 TEST(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
 {
@@ -79,9 +100,9 @@ TEST(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
     tower.Schedule()->ProcessStatus(10, 30); // the film's first show day
     tower.doc.GetRouteNavigator()->SetConnected(tenant, false);
     WbDialog* released = tower.OpenInfo();
-    CString noRoute;
-    dynamic_cast<WbInfoDialog*>(released)->GetCommentString(2, noRoute);
-    EXPECT_EQ(DialogTower::Text(released, 7080), noRoute.Str() + "\rToday is the release of a new film.\r");
+    EXPECT_EQ(DialogTower::Text(released, 7080),
+              "There is no way in from the lobby. Connect the entrance with stairs or an elevator.\r"
+              "Today is the release of a new film.\r");
 
     tower.doc.GetRouteNavigator()->SetConnected(tenant, true);
     tower.doc.SetCurrentDateTime(WbDateTime(1, 720));
@@ -109,4 +130,90 @@ TEST(TheaterInfoDialog, BurningTheaterOffersNoFilmChange)
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), nullptr);
     EXPECT_EQ(DialogTower::Press(info, 7099), 0);
     EXPECT_EQ(WbDialog::GetOpenDialogs().size(), 1u);
+}
+
+// The info dialog shows the title stored when the film was taken up; an accepted film shows its title as it
+// is now.
+TEST(TheaterInfoDialog, StoredTitleUntilTheFilmIsAcceptedAgain)
+{
+    DialogTower tower;
+    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
+    tower.Place(film);
+    film->GetInfo().titles[1] = "Film One, Restored";
+    WbDialog* info = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1");
+    DialogTower::Press(info, IDCANCEL);
+    info = tower.AcceptFilm(film);
+    EXPECT_EQ(DialogTower::Text(info, 7124), "Film One, Restored");
+}
+
+// The film's comments come from the schedule's film as it stands before the dialog reloads it from the tenant.
+TEST(TheaterInfoDialog, CommentsReadTheScheduleBeforeItTakesUpTheTenantsFilm)
+{
+    DialogTower tower;
+    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
+    tower.Place(film);
+    tower.Schedule()->ProcessStatus(10, 30); // the film's first show day
+    tower.Schedule()->SetMovie(nullptr);
+    WbDialog* info = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(info, 7080), "");
+    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1");
+    EXPECT_TRUE(Movie(info)->IsWindowVisible());
+}
+
+// A film too long for the opening hours has no show: no show times, and its still rather than its movie, at
+// noon as before the opening; so too a film accepted at noon by a theater without one.
+TEST(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirStill)
+{
+    DialogTower tower;
+    WbFilmInfo epic = FilmInfo(1, 720);
+    epic.movieName = "epic.mov";
+    epic.stillSource = "STIL";
+    epic.stillID = 1;
+    WbMoviePlugin* film = tower.AddFilm(epic);
+    tower.Place(film);
+    tower.doc.SetCurrentDateTime(WbDateTime(1, 720));
+    WbDialog* info = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(info, 7111), "");
+    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 1");
+
+    WbFilmInfo feature = FilmInfo(2);
+    feature.movieName = "feature.mov";
+    feature.stillSource = "STIL";
+    feature.stillID = 2;
+    WbMoviePlugin* next = tower.AddFilm(feature);
+    tower.Place(nullptr);
+    info = tower.AcceptFilm(next);
+    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 2");
+    EXPECT_TRUE(Movie(info)->IsWindowVisible());
+}
+
+// A film accepted before the theater caught fire is still applied and paid for by OK in the burning theater's
+// dialog, which leaves the film part alone.
+TEST(TheaterInfoDialog, AcceptanceSurvivesAFire)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1)));
+    WbMoviePlugin* next = tower.AddFilm(FilmInfo(2));
+    DialogTower::Press(tower.AcceptFilm(next), IDCANCEL);
+    tower.theater->SetStatus(10000);
+    const int32_t funds = tower.doc.GetCurrentFunds();
+    DialogTower::Press(tower.OpenInfo(), IDOK);
+    EXPECT_EQ(tower.theater->GetSubPlugin(), next);
+    EXPECT_EQ(tower.doc.GetCurrentFunds(), funds - next->GetCost());
+}
+
+// Without a world definition the dialog leaves its items as the template made them, and "Change Film" opens
+// nothing.
+TEST(TheaterInfoDialog, NoWorldLeavesTheTemplateAsItIs)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1)));
+    tower.doc.SetWorldDef(nullptr);
+    WbDialog* info = tower.OpenInfo();
+    for (int id : {7001, 7003, 7124, 7111, 7110, 7107, 7080})
+        EXPECT_EQ(DialogTower::Text(info, id), "") << id;
+    DialogTower::Press(info, 7099);
+    EXPECT_EQ(tower.Select(), nullptr);
+    EXPECT_TRUE(info->IsWindowEnabled());
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 struct Show {
@@ -231,4 +233,47 @@ TEST(ShowSchedule, SaveRecordRoundTrip)
     loaded.Schedule()->Read(largest);
     loaded.Schedule()->ProcessStatus(10, 30);
     EXPECT_EQ(loaded.Schedule()->GetShowDays(), INT32_MIN);
+}
+
+// Taking the film away keeps the title the dialogs show; taking a film up refills it from the film as it is now.
+TEST(ShowSchedule, NoFilmKeepsTheTitleAndAFilmRefillsIt)
+{
+    TheaterTower tower;
+    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
+    tower.Place(film);
+    WbShowSchedule& schedule = *tower.Schedule();
+    schedule.SetMovie(nullptr);
+    EXPECT_EQ(schedule.GetMovie(), nullptr);
+    EXPECT_EQ(schedule.GetTitle(), "Film 1");
+    film->GetInfo().titles[1] = "Film 1, Restored";
+    schedule.SetMovie(film);
+    EXPECT_EQ(schedule.GetTitle(), "Film 1, Restored");
+}
+
+// A definition without a film list: the start-of-day check asks no film, and a loaded record restores the
+// counters while the tenant keeps its film.
+TEST(ShowSchedule, DefinitionWithoutAFilmList)
+{
+    TheaterTower tower;
+    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
+    WbTheaterDef bare{WbFourCC("TnDf"), tower.specifier, nullptr, nullptr, &tower.plugin};
+    ASSERT_EQ(bare.GetSubPluginList(), nullptr);
+    WbTenant tenant(&tower.doc, &bare, RECT{0, 0, 31, 3}, 2);
+    tenant.SetMoviePlugin(film);
+    bare.PrepareTenantProc(&tower.doc, &tenant);
+    WbShowSchedule* schedule = WbShowSchedule::Of(&tenant);
+    ASSERT_NE(schedule, nullptr);
+    tower.log.Clear();
+    schedule->CheckReMake();
+    EXPECT_EQ(tower.log.Count(WbEventKind::Remake), 0);
+
+    std::vector<uint8_t> bytes;
+    WbArchive store(bytes);
+    store << uint32_t(99) << int32_t(5) << int32_t(6) << int32_t(7) << int32_t(0);
+    WbArchive load{std::span<const uint8_t>(bytes)};
+    schedule->Read(load);
+    EXPECT_EQ(std::tuple(schedule->GetMovie(), tenant.GetSubPlugin(), schedule->GetTargetCount(),
+                         schedule->GetBestAttendance(), schedule->GetShowDays()),
+              std::tuple(film, film, 5, 6, 7));
+    bare.DestructFinish(&tower.doc, &tenant);
 }

@@ -1,5 +1,6 @@
 // The theater definition against the stand-in tower: the day's statuses, the windows of the day,
 // arrivals, construction, save and load framing, the schedule's lifetime and the composed picture.
+#include "AllocationHook.h"
 #include "TheaterTower.h"
 
 #include "WbArchive.h"
@@ -7,15 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
-#include <new>
 
 namespace {
-
-// Allocations are counted only while a test asks for it.
-bool gCountAllocations = false;
-int gAllocations = 0;
 
 std::vector<uint32_t> Window(uint32_t from, uint32_t count)
 {
@@ -25,33 +20,7 @@ std::vector<uint32_t> Window(uint32_t from, uint32_t count)
     return minutes;
 }
 
-// Every plain and nothrow form is replaced, so that each allocation is counted and freed alike.
-void* CountedAllocation(std::size_t size) noexcept
-{
-    if (gCountAllocations)
-        ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-
-void* CountedOrThrow(std::size_t size)
-{
-    if (void* block = CountedAllocation(size))
-        return block;
-    throw std::bad_alloc();
-}
-
 } // namespace
-
-void* operator new(std::size_t size) { return CountedOrThrow(size); }
-void* operator new[](std::size_t size) { return CountedOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAllocation(size); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 TEST(TheaterDay, StatusesAndWindowsOfTheDay)
 {
@@ -174,11 +143,10 @@ TEST(TheaterDay, SteadyStateIdlePassesDoNotAllocate)
     tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 50);
     tower.doc.SetObserver(nullptr);
     tower.RunTo(1439);
-    gAllocations = 0;
-    gCountAllocations = true;
+    AllocationHook::Arm(0);
     tower.RunTo(1439);
-    gCountAllocations = false;
-    EXPECT_EQ(gAllocations, 0);
+    AllocationHook::Disarm();
+    EXPECT_EQ(AllocationHook::Count(), 0);
     EXPECT_EQ(tower.films[0]->GetNOPersonsR(), 50);
 }
 
@@ -374,4 +342,221 @@ TEST(TheaterDrawing, RunningFilmShowsItsScreenOtherwiseTheHostDraws)
     draw(32, 3);
     EXPECT_FALSE(ShowsScreenAt(tower, 14, 14, 1));
     EXPECT_EQ(drawn(100, 40), frame(303, 100, 40));
+}
+
+namespace {
+
+// Runs a whole day from midnight to 23:59 and gives, for each kind of event, the minutes it was reported at,
+// and the status after each minute's pass.
+struct DayRecord {
+    std::map<WbEventKind, std::vector<uint32_t>> at;
+    std::vector<int32_t> status;
+};
+
+DayRecord RunDay(TheaterTower& tower)
+{
+    DayRecord day;
+    tower.SetTime(1, 1439);
+    do {
+        tower.log.Clear();
+        tower.Step();
+        day.status.push_back(tower.theater->GetStatus());
+        for (const WbTowerEvent& event : tower.log.Events())
+            day.at[event.kind].push_back(tower.Minute());
+    } while (tower.Minute() != 1439);
+    return day;
+}
+
+} // namespace
+
+// The shows are looked up up to and including the closing minute: a film that ends exactly at closing runs
+// to it, a minute more drops the day's last show, and the closing pass itself still checks the film's run.
+TEST(TheaterDay, ShowsAreLookedUpUntilTheClosingMinuteItself)
+{
+    const struct {
+        int32_t runningTime;
+        std::map<uint32_t, int32_t> statusAt;
+    } cases[] = {
+        {90, {{1229, 30}, {1230, 32}, {1319, 32}, {1320, 10}, {1321, 10}}},
+        {91, {{1113, 30}, {1204, 32}, {1205, 10}, {1235, 10}, {1320, 10}}},
+    };
+    for (const auto& c : cases) {
+        TheaterTower tower(WbArrivalMode::None);
+        tower.Place(tower.AddFilm(FilmInfo(1, c.runningTime)), 10, 7);
+        const DayRecord day = RunDay(tower);
+        for (const auto& [minute, want] : c.statusAt)
+            EXPECT_EQ(day.status[minute], want) << c.runningTime << " minutes, at " << minute;
+        EXPECT_EQ(day.at.at(WbEventKind::PayMoney).front(), 1320u) << "booked on the closing pass";
+    }
+
+    // A film whose run ends at closing time is found out on the closing pass, not on the minute after.
+    for (uint32_t endsAt : {1320u, 1321u}) {
+        TheaterTower tower;
+        WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 90));
+        tower.Place(film, 10, 7);
+        tower.SetTime(1, 1300);
+        tower.RunTo(endsAt - 1);
+        film->GetInfo().roadshow = false;
+        tower.RunTo(1322);
+        EXPECT_EQ(tower.Schedule()->IsRunEnded(), endsAt == 1320 ? 1 : 0) << endsAt;
+    }
+}
+
+// Hours too short for one show (or none at all) keep the theater closed the whole day; the day's windows run.
+TEST(TheaterDay, HoursShorterThanOneShowStayClosedAllDay)
+{
+    for (const auto& [open, close] : {std::pair{600u, 749u}, std::pair{600u, 600u}}) {
+        TheaterTower tower;
+        tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
+        tower.theater->SetHours(open, close);
+        const DayRecord day = RunDay(tower);
+        EXPECT_EQ(std::count(day.status.begin(), day.status.end(), 10), 1440) << open << " to " << close;
+        EXPECT_FALSE(day.at.contains(WbEventKind::Collect));
+        EXPECT_EQ(day.at.at(WbEventKind::ClearTotal), Window(open, 8));
+        EXPECT_EQ(day.at.at(WbEventKind::PayMoney), Window(close, 8));
+        EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
+    }
+}
+
+// The 8-minute windows are not carried across midnight: a call that would begin before minute 0 is not
+// made, a booking that would run past 23:59 stops there, and the next day's first minutes book nothing.
+TEST(TheaterDay, WindowsThatCrossTheDaysEndsAreCutThere)
+{
+    const struct {
+        uint32_t open;
+        uint32_t close;
+        std::vector<uint32_t> staffCalled;
+        std::vector<uint32_t> booked;
+        uint32_t firstEstimate;
+    } cases[] = {
+        {30, 1435, {}, Window(1435, 5), 60},
+        {56, 1380, Window(0, 4), Window(1380, 8), 60},
+        {64, 1432, Window(4, 8), Window(1432, 8), 64},
+    };
+    for (const auto& c : cases) {
+        TheaterTower tower;
+        tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
+        tower.theater->SetHours(c.open, c.close);
+        RunDay(tower);
+        const DayRecord day = RunDay(tower); // the second day, after a first day's booking window
+        auto minutes = [&day](WbEventKind kind) {
+            return day.at.contains(kind) ? day.at.at(kind) : std::vector<uint32_t>{};
+        };
+        const std::string name = std::to_string(c.open) + " to " + std::to_string(c.close);
+        EXPECT_EQ(minutes(WbEventKind::CallStaff), c.staffCalled) << name;
+        EXPECT_EQ(minutes(WbEventKind::PayMoney), c.booked) << name;
+        EXPECT_EQ(minutes(WbEventKind::Remake), Window(0, 8)) << name;
+        EXPECT_EQ(minutes(WbEventKind::ClearTotal), Window(c.open, 8)) << name;
+        EXPECT_EQ(minutes(WbEventKind::Estimate).front(), c.firstEstimate) << name;
+        EXPECT_EQ(day.status[c.open], 30) << name;
+    }
+}
+
+// An entry period that ends without its film, with half the seats taken: the theater closes at once, its
+// picture goes back to the closed one, a redraw is asked for and everybody is sent out.
+TEST(TheaterDay, HalfFullEntryPeriodThatLosesItsFilmCloses)
+{
+    for (bool runEnds : {true, false}) {
+        TheaterTower tower;
+        WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, 120));
+        tower.Place(film, 10, 8);
+        tower.SetTime(1, 599);
+        tower.RunTo(605);
+        ASSERT_EQ(tower.theater->GetStatus(), 31);
+        ASSERT_EQ(tower.theater->GetPatIndex(), 2);
+        // Either the film's run ends, or the hours are cut short so that closing time has passed.
+        if (runEnds)
+            film->GetInfo().roadshow = false;
+        else
+            tower.theater->SetHours(600, 604);
+        tower.log.Clear();
+        EXPECT_EQ(tower.def.UpdateShowStatus(&tower.doc, tower.theater.get(), 31) & 1, 1) << "redraw";
+        EXPECT_EQ(tower.theater->GetStatus(), 10);
+        EXPECT_EQ(tower.theater->GetPatIndex(), 0);
+        EXPECT_EQ(tower.log.Count(WbEventKind::PushOutAll), 1);
+        EXPECT_EQ(tower.log.Count(WbEventKind::PushOutCustomers), 0) << "no show ended";
+        EXPECT_TRUE(tower.theater->GetCustomers().empty());
+    }
+}
+
+// The host draws the theater whenever the theater does not compose its picture itself: the composition is
+// the only drawing that makes pictures of its own.
+TEST(TheaterDrawing, HostDrawsInEveryCaseButARunningFilm)
+{
+    const struct {
+        int32_t drawingMode;
+        int32_t status;
+        bool film;
+        bool composed;
+    } cases[] = {
+        {0, 32, true, true}, {1, 32, true, false}, {0, 30, true, false}, {0, 10, true, false}, {0, 32, false, false}};
+    for (const auto& c : cases) {
+        TheaterTower tower;
+        tower.Place(c.film ? tower.AddFilm(FilmInfo(1, 120)) : nullptr, c.status, 7);
+        tower.theater->SetPatIndex(c.status >= 30 ? c.status - 29 : 0);
+        tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
+        tower.doc.SetDrawingMode(c.drawingMode);
+        RECT area = tower.theater->GetEquipArea();
+        AllocationHook::Arm(0);
+        tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
+        AllocationHook::Disarm();
+        EXPECT_EQ(AllocationHook::Count() > 0, c.composed) << c.drawingMode << " " << c.status << " " << c.film;
+        int drawn = 0;
+        for (int y = 0; y < 96; ++y)
+            for (int x = 0; x < 248; ++x)
+                drawn += tower.doc.GetDrawImage()->GetPixel(x, y) != 0 ? 1 : 0;
+        EXPECT_GT(drawn, 0) << "the theater is drawn";
+    }
+
+    // A running theater whose picture the definition lacks composes an empty picture: nothing is drawn.
+    TheaterTower tower;
+    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 32, 7);
+    tower.theater->SetPatIndex(9);
+    tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
+    RECT area = tower.theater->GetEquipArea();
+    tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 300; ++x)
+            ASSERT_EQ(tower.doc.GetDrawImage()->GetPixel(x, y), 0) << x << ", " << y;
+}
+
+namespace {
+
+// The days of a 40-day run on which the theater shows a 3-day film (re-released 30 days after its run) at
+// 11:40, with the tower saved and loaded again at 8:00 of one day (0: never).
+std::vector<int32_t> DaysShowing(int32_t reloadOnDay)
+{
+    TheaterTower tower;
+    WbFilmInfo info = FilmInfo(1, 120);
+    info.runDays = 3;
+    tower.Place(tower.AddFilm(info), 10, 7);
+    std::vector<int32_t> days;
+    for (int32_t day = 1; day <= 40; ++day) {
+        tower.RunTo(480);
+        if (day == reloadOnDay) {
+            std::vector<uint8_t> bytes;
+            WbArchive store(bytes);
+            tower.def.SaveExtraData(store, tower.theater.get());
+            tower.def.DestructFinish(&tower.doc, tower.theater.get());
+            WbArchive load{std::span<const uint8_t>(bytes)};
+            tower.def.LoadExtraData(load, &tower.doc, tower.theater.get());
+        }
+        tower.RunTo(700);
+        if (tower.theater->GetStatus() == 32)
+            days.push_back(day);
+        tower.RunTo(0);
+    }
+    return days;
+}
+
+} // namespace
+
+// Run straight through, a theater whose film's run ended stays dark, even after the film is released again.
+// The ended run is not saved: loaded after the re-release, the theater looks at its film afresh and shows it
+// until the new run ends.
+TEST(TheaterSaveData, LoadedTheaterLooksAtItsFilmAfresh)
+{
+    EXPECT_EQ(DaysShowing(0), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(DaysShowing(20), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(DaysShowing(35), (std::vector<int32_t>{1, 2, 3, 35, 36}));
 }

@@ -13,23 +13,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 #include <tuple>
 #include <utility>
-
-// Set to make the next nothrow allocation fail, as it may for the module's construct functions.
-static bool gFailNextNothrowNew = false;
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (std::exchange(gFailNextNothrowNew, false))
-        return nullptr;
-    try {
-        return ::operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
 
 namespace {
 
@@ -146,23 +131,6 @@ TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloa
     EXPECT_EQ(log.GetDestructions(), objects) << "unloading ends both objects";
     EXPECT_EQ(AfxFindModule(kModulePath), nullptr);
     EXPECT_EQ(AppOfModule(path), nullptr);
-}
-
-// The entry points as linked into this program (not the loaded module file), whose allocations can be made
-// to fail.
-TEST(TheaterModuleEntries, AFailedAllocationIsStoredAsNullAndTheNextCallTriesAgain)
-{
-    WbPluginSpecifier attr = *std::unique_ptr<WbPluginSpecifier>(GetAttr());
-    gFailNextNothrowNew = true;
-    EXPECT_EQ(ConstructProgramPlugin(attr), nullptr);
-    WbTenantPlugin* plugin = ConstructProgramPlugin(attr);
-    ASSERT_NE(plugin, nullptr);
-    gFailNextNothrowNew = true;
-    EXPECT_EQ(ConstructTemplatePlugin(attr, nullptr, nullptr, plugin), nullptr);
-    WbTenantDef* definition = ConstructTemplatePlugin(attr, nullptr, nullptr, plugin);
-    ASSERT_NE(definition, nullptr);
-    EXPECT_EQ(definition->GetPlugin(), plugin);
-    EXPECT_EQ(DestructProgramPlugin(), 0);
 }
 
 } // namespace
