@@ -173,5 +173,12 @@ void WbServeTower::Loop(std::promise<std::string>& started)
         for (size_t i = 0; i < commands.size(); ++i)
             commands[i].answer.set_value(std::move(answers[i]));
     }
+    // Commands that came too late are dropped; their callers hear that the tower stopped.
+    std::deque<Pending> late;
+    {
+        std::lock_guard lock(mMutex);
+        late.swap(mCommands);
+    }
+    late.clear();
     run.reset();
 }

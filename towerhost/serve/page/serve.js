@@ -5,6 +5,7 @@
 const $ = (selector) => document.querySelector(selector);
 let shownVersion = 0;
 let shownDialogs = "";
+let shownStateMessage = "";
 
 function showMessage(text) {
   const box = $("#message");
@@ -178,7 +179,10 @@ function render(state) {
   for (const button of document.querySelectorAll("[data-speed]"))
     button.classList.toggle("active", button.dataset.speed === state.speed);
   $("#tower").src = `/api/tower.png?v=${state.version}`;
-  if (state.message) showMessage(state.message);
+  if (state.message !== shownStateMessage) {
+    shownStateMessage = state.message;
+    if (state.message) showMessage(state.message);
+  }
   renderTheaters(state);
   renderDays(state);
   renderDialogs(state);
