@@ -58,9 +58,11 @@ std::string Escaped(const std::string& text)
 }
 
 // A line wider than its item breaks between words, as a text item breaks it; a word wider than the item
-// stays whole and is cut at the item's edge.
+// stays whole and is cut at the item's edge. A line that fits keeps its spaces as they are.
 std::vector<std::string> Wrapped(const std::string& line, double width, int pixels)
 {
+    if (WbDialogSvg::TextWidth(line, pixels) <= width)
+        return {line};
     std::vector<std::string> lines;
     std::string current;
     std::istringstream words(line);
