@@ -2,6 +2,8 @@
 
 # Extra arguments for the host program in `make run`; nothing runs its built-in demo.
 RUN_ARGS ?=
+# Arguments of `towerhost serve` in `make serve`: a scenario, --port, --bind, --load, --trace.
+SERVE_ARGS ?=
 # Seconds each fuzz target runs in `make fuzz`.
 FUZZ_SECONDS ?= 60
 # Parallel build jobs; empty leaves the choice to the build tool.
@@ -9,7 +11,7 @@ JOBS ?=
 
 BUILD = cmake --build --preset $(1) $(if $(JOBS),--parallel $(JOBS))
 
-.PHONY: all bootstrap run test release bench fuzz fuzz-build clean dev win32
+.PHONY: all bootstrap run serve test release bench fuzz fuzz-build clean dev win32
 
 all: dev
 
@@ -30,6 +32,10 @@ win32: bootstrap build/win32/build.ninja
 
 run: dev
 	build/dev/bin/towerhost $(RUN_ARGS)
+
+# The tower in a web browser: prints the address to open; Ctrl-C stops it.
+serve: dev
+	build/dev/bin/towerhost serve $(SERVE_ARGS)
 
 fuzz-build: bootstrap build/fuzz/build.ninja
 	$(call BUILD,fuzz)

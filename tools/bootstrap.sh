@@ -4,7 +4,9 @@ set -euo pipefail
 
 # Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the Windows
 # module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
-# look into built files (nm from binutils, llvm-readobj from llvm).
+# look into built files (nm from binutils, llvm-readobj from llvm). `towerhost serve` needs the HTTP
+# library (found through pkg-config); its page is tested in headless Chromium through Selenium, and the
+# dialog pictures name Liberation Sans, whose widths their layout is measured with.
 PACKAGES=(
     cmake
     ninja-build
@@ -23,6 +25,12 @@ PACKAGES=(
     llvm-14
     g++-mingw-w64-i686
     valgrind
+    pkg-config
+    libcpp-httplib-dev
+    chromium
+    chromium-driver
+    python3-selenium
+    fonts-liberation
 )
 
 missing=()

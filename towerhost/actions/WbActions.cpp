@@ -225,6 +225,12 @@ void WbActions::Finish(WbHostRun& run)
                              ", before the step's " + TimeText(*step.day, *step.minute));
 }
 
+void WbActions::Perform(WbHostRun& run, const WbActionStep& step)
+{
+    RunStep(run, step);
+    WbDialog::DeleteClosedDialogs();
+}
+
 int WbActions::FindTheater(WbHostRun& run, const WbActionStep& step) const
 {
     const WbHostTower& tower = run.GetTower();

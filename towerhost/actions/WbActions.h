@@ -50,6 +50,10 @@ public:
     void OnRunEnd(WbHostRun& run) override;
     void OnTowerReplaced(WbHostRun& run) override;
 
+    // Runs one step at once, as the player's doing outside the script (a click in a browser); throws
+    // std::runtime_error saying why it cannot run, with the dialogs left as they were.
+    void Perform(WbHostRun& run, const WbActionStep& step);
+
 private:
     void RunStep(WbHostRun& run, const WbActionStep& step);
     void Snapshot(WbHostRun& run) const;

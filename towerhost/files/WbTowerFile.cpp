@@ -19,7 +19,6 @@ namespace {
 
 constexpr uint32_t kMaxNameBytes = WbScenarioLimits::kMaxNameBytes;
 constexpr uint32_t kLastMinute = WbScenarioLimits::kLastMinute;
-constexpr size_t kMaxFileBytes = size_t(1) << 30;
 
 // CRC-32 as zlib and PNG compute it.
 uint32_t Crc32(std::span<const uint8_t> bytes)

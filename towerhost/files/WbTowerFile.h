@@ -23,6 +23,8 @@ namespace WbTowerFile {
 // A save file opens with these eight bytes and then its version.
 constexpr std::array<uint8_t, 8> kMagic = {'W', 'b', 'T', 'o', 'w', 'e', 'r', 0x1A};
 constexpr uint32_t kVersion = 1;
+// The largest save file a host reads, wherever it comes from.
+constexpr size_t kMaxFileBytes = size_t(1) << 30;
 
 // Whether a film ID belongs to the films the running host installed.
 using FilmKnown = std::function<bool(uint32_t filmID)>;

@@ -16,16 +16,18 @@
 
 namespace {
 
-constexpr int kMargin = 12;
-constexpr int kTitleBar = 22;
+using WbDialogSvg::kMargin;
+using WbDialogSvg::kTableRow;
+using WbDialogSvg::kTitleBar;
 constexpr int kGap = 16;
-constexpr int kTableRow = 16;
-// A template's FONT 12 is a font whose characters are 6 pixels wide; a monospaced font at 10 pixels has
-// that advance, so texts fill their items as the template's author saw them.
-constexpr const char* kFont = "DejaVu Sans Mono, Consolas, Menlo, monospace";
-constexpr double kAdvancePerPixel = 0.6;
+// A template's FONT 12 is the host's small dialog font, 9 pixels high: the picture draws it in a sans font
+// of Helvetica's widths (Arial, Liberation Sans), in which every label of the module's templates fits its
+// item as the template's author laid it out.
+constexpr const char* kFont = "Liberation Sans, Arial, Helvetica, sans-serif";
+// Room between an item's edge and its text.
+constexpr int kPadding = 1;
 
-int PixelSize(int fontSize) { return std::max(fontSize * 5 / 6, 6); }
+int PixelSize(int fontSize) { return std::max(fontSize * 3 / 4, 6); }
 
 std::string Escaped(const std::string& text)
 {
@@ -55,16 +57,18 @@ std::string Escaped(const std::string& text)
     return escaped;
 }
 
-// Lines end with CR (the comment area), LF or both; a line wider than the item breaks between words, as a
-// multi-line text item does.
-std::vector<std::string> Wrapped(const std::string& line, size_t columns)
+// A line wider than its item breaks between words, as a text item breaks it; a word wider than the item
+// stays whole and is cut at the item's edge. A line that fits keeps its spaces as they are.
+std::vector<std::string> Wrapped(const std::string& line, double width, int pixels)
 {
+    if (WbDialogSvg::TextWidth(line, pixels) <= width)
+        return {line};
     std::vector<std::string> lines;
     std::string current;
     std::istringstream words(line);
     std::string word;
     while (words >> word) {
-        if (!current.empty() && current.size() + 1 + word.size() > columns) {
+        if (!current.empty() && WbDialogSvg::TextWidth(current + " " + word, pixels) > width) {
             lines.push_back(current);
             current.clear();
         }
@@ -75,6 +79,7 @@ std::vector<std::string> Wrapped(const std::string& line, size_t columns)
     return lines;
 }
 
+// Lines end with CR (the comment area), LF or both.
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -123,32 +128,30 @@ public:
         mOut << "<rect x=\"" << r.left << "\" y=\"" << r.top << "\" width=\"" << r.right - r.left << "\" height=\""
              << r.bottom - r.top << "\" style=\"" << style << "\"/>\n";
     }
-    // Text clipped to its rectangle, one line under the other.
+    // Text in its rectangle, one line under the other, cut at the rectangle's edges as the item cuts it:
+    // lines break between words at its width, and a line below the first that does not fit whole above its
+    // bottom is not drawn.
     void Text(const RECT& r, const std::string& text, WbAlign align, int fontSize, const std::string& colour,
               bool centred = false)
     {
         const int pixels = PixelSize(fontSize);
         const int lineHeight = pixels + 3;
-        const bool multiLine = r.bottom - r.top >= 2 * lineHeight;
+        const int width = r.right - r.left;
+        const int height = r.bottom - r.top;
         std::vector<std::string> lines;
-        for (const std::string& line : Lines(text)) {
-            const size_t columns = size_t(std::max(1.0, (r.right - r.left - 4) / (pixels * kAdvancePerPixel)));
-            if (!multiLine || line.size() <= columns) {
-                lines.push_back(line);
-                continue;
-            }
-            for (const std::string& part : Wrapped(line, columns))
+        for (const std::string& line : Lines(text))
+            for (const std::string& part : Wrapped(line, width - 2 * kPadding, pixels))
                 lines.push_back(part);
-        }
         if (lines.empty())
             return;
-        mOut << "<svg x=\"" << r.left << "\" y=\"" << r.top << "\" width=\"" << r.right - r.left << "\" height=\""
-             << r.bottom - r.top << "\">";
-        const int width = r.right - r.left;
+        mOut << "<svg x=\"" << r.left << "\" y=\"" << r.top << "\" width=\"" << width << "\" height=\"" << height
+             << "\" overflow=\"hidden\">";
         const char* anchor = centred ? "middle" : align == WbAlign::Right ? "end" : "start";
-        const int x = centred ? width / 2 : align == WbAlign::Right ? width - 2 : 2;
-        const int firstBaseline = centred ? (r.bottom - r.top + pixels) / 2 - 1 : pixels + 1;
-        for (size_t i = 0; i < lines.size(); ++i)
+        const int x = centred ? width / 2 : align == WbAlign::Right ? width - kPadding : kPadding;
+        const int firstBaseline = centred ? (height + pixels) / 2 - 1 : pixels + 1;
+        constexpr int kDescent = 2;
+        for (size_t i = 0; i < lines.size() && (i == 0 || firstBaseline + int(i) * lineHeight + kDescent <= height);
+             ++i)
             mOut << "<text x=\"" << x << "\" y=\"" << firstBaseline + int(i) * lineHeight << "\" font-family=\""
                  << kFont << "\" font-size=\"" << pixels << "\" text-anchor=\"" << anchor << "\" fill=\"" << colour
                  << "\" style=\"white-space:pre\">" << Escaped(lines[i]) << "</text>";
@@ -251,7 +254,7 @@ void DrawDialog(Canvas& canvas, const WbDialog& dialog, int top, const WbFilmShe
     canvas.Raw("<g transform=\"translate(" + std::to_string(kMargin) + "," + std::to_string(top) + ")\">\n");
     canvas.Rect(RECT{0, 0, client.right, kTitleBar}, "fill:#2a4d7a");
     canvas.Text(RECT{6, 0, client.right, kTitleBar},
-                dialog.GetTitle().Str() + "  (WBDLG " + std::to_string(dialog.GetTemplateID()) + ")", WbAlign::Left, 13,
+                dialog.GetTitle().Str() + "  (WBDLG " + std::to_string(dialog.GetTemplateID()) + ")", WbAlign::Left, 16,
                 "#ffffff", false);
     canvas.Raw("<g transform=\"translate(0," + std::to_string(kTitleBar) + ")\">\n");
     canvas.Rect(client, "fill:#d4d0c8;stroke:#404040");
@@ -273,6 +276,30 @@ void DrawDialog(Canvas& canvas, const WbDialog& dialog, int top, const WbFilmShe
 } // namespace
 
 namespace WbDialogSvg {
+
+double TextWidth(const std::string& text, int pixels)
+{
+    // Advance widths of Helvetica's printable ASCII characters from the space, in thousandths of the size.
+    static constexpr uint16_t kWidths[95] = {
+        278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333,  278, 278, 556, 556, 556,
+        556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556, 1015, 667, 667, 722, 722, 667,
+        611, 778, 722, 278, 500, 667, 556, 833, 722, 778, 667, 778, 722, 667,  611, 722, 667, 944, 667,
+        667, 611, 278, 278, 278, 469, 556, 333, 556, 556, 500, 556, 556, 278,  556, 556, 222, 222, 500,
+        222, 833, 556, 556, 556, 556, 333, 500, 278, 556, 500, 722, 500, 500,  500, 334, 260, 334, 584};
+    // Other characters count as a digit; a character of several UTF-8 bytes counts once.
+    constexpr uint16_t kOther = 556;
+    int64_t thousandths = 0;
+    for (char c : text) {
+        const auto byte = uint8_t(c);
+        if (byte >= 0x20 && byte < 0x7F)
+            thousandths += kWidths[byte - 0x20];
+        else if (byte == '\t')
+            thousandths += 4 * kWidths[0];
+        else if (byte < 0x80 || byte >= 0xC0)
+            thousandths += kOther;
+    }
+    return double(thousandths) * pixels / 1000.0;
+}
 
 std::vector<uint8_t> EncodePng(const WbBitImage& image, const RECT& part)
 {

@@ -13,6 +13,14 @@ struct RECT;
 
 namespace WbDialogSvg {
 
+// Where a picture puts things: the margin around the dialogs, the title bar above each dialog's client
+// area, and the height of a film table's row.
+constexpr int kMargin = 12;
+constexpr int kTitleBar = 22;
+constexpr int kTableRow = 16;
+
+// How wide the pictures draw a text at a font height of so many pixels.
+double TextWidth(const std::string& text, int pixels);
 // The dialogs one below the other, oldest on top, each with its title bar.
 std::string Render(const std::vector<WbDialog*>& dialogs, const WbFilmShelf& shelf);
 // Writes Render's picture; throws std::runtime_error naming the file when it cannot.

@@ -14,13 +14,15 @@ const char* const kDescription =
     "scenario's theaters and films (or a built-in demo tower), and runs it minute by minute, printing a\n"
     "summary of every day.";
 
-const char* const kFooter = "Exit codes: 0 success, 1 module, run or file error, 2 usage or scenario error.\n"
-                            "\n"
-                            "Examples:\n"
-                            "  towerhost                                 run the demo tower for its two days\n"
-                            "  towerhost tower.json --days 30 --quiet --report out.json\n"
-                            "  towerhost tower.json --days 5 --save day5.tower\n"
-                            "  towerhost tower.json --load day5.tower --days 5 --trace trace.jsonl\n";
+const char* const kFooter =
+    "Exit codes: 0 success, 1 module, run or file error, 2 usage or scenario error.\n"
+    "\n"
+    "Examples:\n"
+    "  towerhost                                 run the demo tower for its two days\n"
+    "  towerhost tower.json --days 30 --quiet --report out.json\n"
+    "  towerhost tower.json --days 5 --save day5.tower\n"
+    "  towerhost tower.json --load day5.tower --days 5 --trace trace.jsonl\n"
+    "  towerhost serve tower.json                play it in a web browser (towerhost serve --help)\n";
 
 // The days are read here rather than by CLI11, so that a bad value gets the same kind of message as a bad
 // scenario value.

@@ -1,6 +1,8 @@
 // Saving the running tower and loading a saved one in its place.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 class WbHostRun;
@@ -12,5 +14,7 @@ void Save(const WbHostRun& run, const std::string& path);
 // Reads the file into a new tower and, only when all of it was read, puts that tower and its films'
 // states in place of the running ones. Throws WbTowerFileError naming the file, leaving the run as it was.
 void Load(WbHostRun& run, const std::string& path);
+// The same for a save file's bytes that came another way (an upload); messages name it by the name given.
+void Load(WbHostRun& run, std::span<const uint8_t> bytes, const std::string& name);
 
 } // namespace WbTowerStore

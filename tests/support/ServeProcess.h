@@ -1,0 +1,168 @@
+// A `towerhost serve` process of a test's own on a free loopback port, and plain HTTP requests to it.
+#pragma once
+
+#include "HostProcess.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+// A scenario to play: the two films and the Roxy of change-film.json, without its scripted steps.
+inline std::string PlayScenario()
+{
+    nlohmann::json scenario = nlohmann::json::parse(Slurp(kScenarios + "change-film.json"));
+    scenario.erase("actions");
+    return scenario.dump();
+}
+
+struct HttpAnswer {
+    int status = 0; // 0: no answer
+    std::string headers;
+    std::string body;
+};
+
+class ServeProcess : public HostProcess {
+protected:
+    ~ServeProcess() override { Stop(); }
+
+    // Starts the server with the arguments after "serve"; the port is read from the line it prints.
+    void Start(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), {kTowerHost, "serve", "--port", "0"});
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, File("").c_str());
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_EQ(posix_spawn(&mChild, kTowerHost.c_str(), &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        mOut = out[0];
+        const std::string first = ReadOutput("\n", std::chrono::seconds(60));
+        const size_t at = first.find("http://127.0.0.1:");
+        ASSERT_NE(at, std::string::npos) << first << Slurp(File("stderr.txt"));
+        mPort = std::stoi(first.substr(at + 17));
+    }
+
+    // Ctrl-C; returns the exit code, or -1 when the server did not stop within the time.
+    int Stop()
+    {
+        if (mChild <= 0)
+            return -1;
+        ::kill(mChild, SIGINT);
+        int status = 0;
+        int exitCode = -1;
+        for (int i = 0; i < 300; ++i) {
+            if (::waitpid(mChild, &status, WNOHANG) == mChild) {
+                exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                break;
+            }
+            ::usleep(100 * 1000);
+        }
+        if (exitCode < 0) {
+            ::kill(mChild, SIGKILL);
+            ::waitpid(mChild, &status, 0);
+        }
+        mChild = 0;
+        // The rest of what it printed; the pipe ends with the process.
+        char buffer[512];
+        for (ssize_t got; (got = ::read(mOut, buffer, sizeof buffer)) > 0;)
+            mPrinted.append(buffer, size_t(got));
+        ::close(mOut);
+        return exitCode;
+    }
+
+    // What the server printed, up to and with the text, or all of it after the time or after it stopped.
+    std::string ReadOutput(const std::string& until, std::chrono::seconds time)
+    {
+        const auto end = std::chrono::steady_clock::now() + time;
+        while (mChild > 0 && mPrinted.find(until) == std::string::npos && std::chrono::steady_clock::now() < end) {
+            pollfd fd{mOut, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0)
+                continue;
+            char buffer[512];
+            const ssize_t got = ::read(mOut, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            mPrinted.append(buffer, size_t(got));
+        }
+        return mPrinted;
+    }
+
+    static int Connect(int port)
+    {
+        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(uint16_t(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(socket);
+            return -1;
+        }
+        return socket;
+    }
+
+    static HttpAnswer ParseAnswer(const std::string& text)
+    {
+        HttpAnswer answer;
+        const size_t end = text.find("\r\n\r\n");
+        if (text.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos)
+            return answer;
+        answer.status = std::stoi(text.substr(9, 3));
+        answer.headers = text.substr(0, end);
+        answer.body = text.substr(end + 4);
+        return answer;
+    }
+
+    // Sends the bytes as they are and reads the answer until the server closes the connection.
+    HttpAnswer Raw(const std::string& request) const
+    {
+        const int socket = Connect(mPort);
+        if (socket < 0)
+            return {};
+        timeval timeout{20, 0};
+        ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        for (size_t sent = 0; sent < request.size();) {
+            const ssize_t wrote = ::send(socket, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+            if (wrote <= 0)
+                break;
+            sent += size_t(wrote);
+        }
+        std::string text;
+        char buffer[4096];
+        for (ssize_t got; (got = ::recv(socket, buffer, sizeof buffer, 0)) > 0;)
+            text.append(buffer, size_t(got));
+        ::close(socket);
+        return ParseAnswer(text);
+    }
+
+    // A request as a browser on the page sends it: own Host, and own Origin when it changes something.
+    HttpAnswer Request(const std::string& method, const std::string& path, const std::string& body = "",
+                       const std::string& extraHeaders = "") const
+    {
+        const std::string host = "127.0.0.1:" + std::to_string(mPort);
+        std::string request = method + " " + path + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n";
+        if (method != "GET")
+            request += "Origin: http://" + host + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
+        return Raw(request + extraHeaders + "\r\n" + body);
+    }
+    nlohmann::json State() const { return nlohmann::json::parse(Request("GET", "/api/state").body); }
+
+    int mPort = 0;
+
+private:
+    pid_t mChild = 0;
+    int mOut = -1;
+    std::string mPrinted;
+};
