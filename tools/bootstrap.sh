@@ -4,7 +4,7 @@ set -euo pipefail
 
 # Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the Windows
 # module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
-# look into built files (nm from binutils, llvm-readobj from llvm).
+# look into built files (nm from binutils, llvm-readobj from llvm), and matplotlib for the benchmark's plot.
 PACKAGES=(
     cmake
     ninja-build
@@ -23,6 +23,8 @@ PACKAGES=(
     llvm-14
     g++-mingw-w64-i686
     valgrind
+    python3
+    python3-matplotlib
 )
 
 missing=()
