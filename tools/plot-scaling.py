@@ -1,6 +1,6 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # Draws the scaling benchmark's curve from its JSON output: time per theater-minute and peak heap per theater
-# against the tower's size, the medians of the repetitions.
+# against the tower's size, the medians of the repetitions. Debian's own python3, which has its matplotlib.
 #   build/release/bin/TowerScalingBench --benchmark_out=scaling.json --benchmark_out_format=json
 #   tools/plot-scaling.py scaling.json docs/performance-scaling.png
 import argparse
