@@ -5,12 +5,16 @@
 #include "CString.h"
 #include "WbDateTime.h"
 #include "WbDll.h"
+#include "WbPeople.h"
 #include "WbTowerInfo.h"
 #include "WbWin32.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class WbBitImage;
@@ -18,7 +22,6 @@ class WbEquip;
 class WbFloorInfo;
 class WbMoviePlugin;
 class WbNameList;
-class WbPeople;
 class WbRouteNavigator;
 class WbTenant;
 class WbToolDef;
@@ -153,7 +156,7 @@ public:
     void DeliverArrivals();
     // Forgets every arrival still on its way to the tenant.
     void CancelArrivals(WbTenant* tenant);
-    int64_t GetPendingArrivals() const { return int64_t(mArrivals.size()); }
+    int64_t GetPendingArrivals() const { return mPendingArrivals; }
     WbPeople* MakePerson();
     void ReleasePerson(WbPeople* person);
 
@@ -165,25 +168,24 @@ public:
         int64_t dueMinute; // minutes since day 0, minute 0
         WbTenant* tenant;
     };
-    std::vector<PendingArrival> GetPendingArrivalList() const
-    {
-        std::vector<Arrival> inOrder = mArrivals;
-        std::sort(inOrder.begin(), inOrder.end(), [](const Arrival& a, const Arrival& b) {
-            return a.dueMinute != b.dueMinute ? a.dueMinute < b.dueMinute : a.order < b.order;
-        });
-        std::vector<PendingArrival> list;
-        list.reserve(inOrder.size());
-        for (const Arrival& arrival : inOrder)
-            list.push_back({arrival.dueMinute, arrival.tenant});
-        return list;
-    }
+    std::vector<PendingArrival> GetPendingArrivalList() const;
 
 private:
-    struct Arrival {
-        int64_t dueMinute; // minutes since day 0, minute 0
-        uint64_t order;    // breaks ties: called first, arrives first
+    // A tenant's customers on their way. Calling them off counts as a cancellation; an arrival called
+    // before the tenant's latest cancellation is passed over when its minute comes.
+    struct TenantArrivals {
         WbTenant* tenant;
+        uint64_t cancellations = 0;
+        int64_t pending = 0;
     };
+    struct Arrival {
+        TenantArrivals* called;
+        uint64_t cancellationsWhenCalled;
+        bool IsCalledOff() const { return cancellationsWhenCalled != called->cancellations; }
+    };
+    // The arrivals due at one minute, in the order they were called.
+    using ArrivalsByMinute = std::map<int64_t, std::vector<Arrival>>;
+    std::vector<Arrival>& ArrivalsDueAt(int64_t dueMinute);
     int64_t AbsoluteMinute() const;
     uint32_t NextRandom();
 
@@ -204,10 +206,14 @@ private:
 
     WbArrivalMode mArrivalMode = WbArrivalMode::Spread;
     uint32_t mRandomState = 1;
-    // A min-heap on (dueMinute, order); it keeps its capacity, so a running tower does not allocate.
-    std::vector<Arrival> mArrivals;
-    uint64_t mArrivalOrder = 0;
-    std::vector<std::unique_ptr<WbPeople>> mPeople;
+    // One list per due minute, earliest first, so that a minute's arrivals are found without looking at
+    // any other's and the order of entry is the order of the calls. A delivered minute's list goes to the
+    // spares with its capacity, so a running tower does not allocate.
+    ArrivalsByMinute mArrivalsDue;
+    std::vector<ArrivalsByMinute::node_type> mSpareMinutes;
+    std::unordered_map<const WbTenant*, TenantArrivals> mTenantArrivals;
+    int64_t mPendingArrivals = 0;
+    std::deque<WbPeople> mPeople;
     std::vector<WbPeople*> mFreePeople;
     uint32_t mNextPeopleID = 1;
 };

@@ -6,7 +6,8 @@ set -euo pipefail
 # module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
 # look into built files (nm from binutils, llvm-readobj from llvm). `towerhost serve` needs the HTTP
 # library (found through pkg-config); its page is tested in headless Chromium through Selenium, and the
-# dialog pictures name Liberation Sans, whose widths their layout is measured with.
+# dialog pictures name Liberation Sans, whose widths their layout is measured with. Debian's python3 with
+# matplotlib draws the benchmark's plot.
 PACKAGES=(
     cmake
     ninja-build
@@ -31,6 +32,8 @@ PACKAGES=(
     chromium-driver
     python3-selenium
     fonts-liberation
+    python3
+    python3-matplotlib
 )
 
 missing=()

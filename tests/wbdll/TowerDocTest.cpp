@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -60,6 +61,127 @@ TEST(TowerArrivals, ClearingTheReserveCallsOffPendingArrivals)
     tower.Step();
     EXPECT_EQ(std::tuple(tower.theater->GetCustomerCount(), other.GetCustomerCount(), other.GetReserveCount()),
               std::tuple(0, 2, 0));
+}
+
+namespace {
+
+// (minute, equipment ID) of each person who reached a theater, in the order they came.
+using Arrivals = std::vector<std::pair<uint32_t, uint32_t>>;
+
+void AddArrivals(Arrivals& arrivals, const EventLog& log, uint32_t minute)
+{
+    for (const WbTowerEvent& event : log.Events())
+        if (event.kind == WbEventKind::Enter || event.kind == WbEventKind::TurnAway)
+            arrivals.emplace_back(minute, event.equip->GetEquipID());
+}
+
+// The tower's theater (equipment 1) and a second one (2), both in a show's entry period.
+class TwoTheaters {
+public:
+    explicit TwoTheaters(WbArrivalMode arrivals) : tower(arrivals)
+    {
+        tower.SetTime(1, 600);
+        tower.Place(tower.AddFilm(FilmInfo(1)), 30, 100);
+        other.SetCapacity(100);
+        other.SetStatus(30);
+        other.SetMoviePlugin(tower.films[0].get());
+        tower.def.PrepareTenantProc(&tower.doc, &other);
+    }
+    TwoTheaters(const TwoTheaters&) = delete;
+    TwoTheaters& operator=(const TwoTheaters&) = delete;
+    ~TwoTheaters() { tower.def.DestructFinish(&tower.doc, &other); }
+
+    WbTenant& Theater(uint32_t equipID) { return equipID == 1 ? *tower.theater : other; }
+    // Delivers the arrivals due at the minute and notes them.
+    void Deliver(uint32_t minute, Arrivals& arrivals)
+    {
+        tower.log.Clear();
+        tower.SetTime(1, minute);
+        tower.doc.DeliverArrivals();
+        AddArrivals(arrivals, tower.log, minute);
+    }
+    // The calls of the spread test at the end of the minute: theater 1 twice, theater 2 once, then theater 1
+    // calls its customers off and calls again.
+    void Call(uint32_t minute)
+    {
+        if (minute == 602 || minute == 603)
+            Theater(1).CollectCustomer(&tower.doc, 5);
+        if (minute == 603)
+            Theater(2).CollectCustomer(&tower.doc, 6);
+        if (minute == 604) {
+            Theater(1).ClearReserveCount();
+            Theater(1).CollectCustomer(&tower.doc, 4);
+        }
+    }
+
+    TheaterTower tower;
+    WbTenant other{&tower.doc, &tower.def, RECT{0, 3, 31, 6}, 2};
+};
+
+} // namespace
+
+TEST(TowerArrivals, CustomersCalledAgainAfterACallOffComeAfterThoseCalledMeanwhile)
+{
+    TwoTheaters tower(WbArrivalMode::Immediate);
+    tower.Theater(1).CollectCustomer(&tower.tower.doc, 3);
+    tower.Theater(2).CollectCustomer(&tower.tower.doc, 2);
+    tower.Theater(1).ClearReserveCount();
+    tower.Theater(1).CollectCustomer(&tower.tower.doc, 2);
+    EXPECT_EQ(tower.tower.doc.GetPendingArrivals(), 4);
+    std::vector<uint32_t> listed;
+    for (const WbTowerDoc::PendingArrival& arrival : tower.tower.doc.GetPendingArrivalList())
+        listed.push_back(arrival.tenant->GetEquipID());
+    EXPECT_EQ(listed, (std::vector<uint32_t>{2, 2, 1, 1}));
+
+    Arrivals arrivals;
+    tower.Deliver(601, arrivals);
+    EXPECT_EQ(arrivals, (Arrivals{{601, 2}, {601, 2}, {601, 1}, {601, 1}}));
+    EXPECT_EQ(std::tuple(tower.tower.doc.GetPendingArrivals(), tower.Theater(1).GetReserveCount(),
+                         tower.Theater(2).GetReserveCount()),
+              std::tuple(0, 0, 0));
+}
+
+// Spread calls of two theaters over several minutes with a call-off among them: the list a save file keeps
+// is the order in which they come, and a tower that takes the list back as calls (the way a saved tower
+// is loaded) lets them in in that order too.
+TEST(TowerArrivals, ArrivalsComeInTheOrderTheSavedListGivesAlsoAfterLoading)
+{
+    constexpr uint32_t kSavedAt = 604;
+    constexpr uint32_t kLast = 620;
+    TwoTheaters straight(WbArrivalMode::Spread);
+    Arrivals all;
+    for (uint32_t minute = 601; minute <= kLast; ++minute) {
+        straight.Deliver(minute, all);
+        straight.Call(minute);
+    }
+    EXPECT_LT(all.size(), 5u + 5u + 6u + 4u) << "some of theater 1's customers were called off";
+    for (uint32_t theater : {1u, 2u})
+        EXPECT_TRUE(std::any_of(all.begin(), all.end(),
+                                [theater](const auto& a) { return a.first > kSavedAt && a.second == theater; }))
+            << "theater " << theater << " has customers on their way when the tower is saved";
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; }));
+
+    TwoTheaters saved(WbArrivalMode::Spread);
+    Arrivals beforeSave;
+    for (uint32_t minute = 601; minute <= kSavedAt; ++minute) {
+        saved.Deliver(minute, beforeSave);
+        saved.Call(minute);
+    }
+    const std::vector<WbTowerDoc::PendingArrival> list = saved.tower.doc.GetPendingArrivalList();
+    Arrivals listed = beforeSave;
+    for (const WbTowerDoc::PendingArrival& arrival : list)
+        listed.emplace_back(uint32_t(arrival.dueMinute - WbDateTime::kMinutesPerDay), arrival.tenant->GetEquipID());
+    EXPECT_EQ(listed, all);
+
+    TwoTheaters loaded(WbArrivalMode::Immediate);
+    for (const WbTowerDoc::PendingArrival& arrival : list) {
+        loaded.tower.SetTime(1, uint32_t(arrival.dueMinute - WbDateTime::kMinutesPerDay - 1));
+        loaded.tower.doc.ScheduleArrivals(&loaded.Theater(arrival.tenant->GetEquipID()), 1);
+    }
+    Arrivals resumed = beforeSave;
+    for (uint32_t minute = kSavedAt + 1; minute <= kLast; ++minute)
+        loaded.Deliver(minute, resumed);
+    EXPECT_EQ(resumed, all);
 }
 
 TEST(TowerArrivals, CallsBringNoMoreThanTheSeatsLeft)

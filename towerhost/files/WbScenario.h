@@ -65,7 +65,7 @@ constexpr int32_t kMaxStartDay = 0x7FFFFFFF - kMaxDays - 1;
 // Theater names are kept whole in the save file, which reads no longer ones.
 constexpr uint32_t kMaxNameBytes = 4096;
 constexpr int32_t kMaxPassesPerMinute = 1000;
-constexpr int32_t kMaxTheaters = 10000;
+constexpr int32_t kMaxTheaters = 100000;
 constexpr int32_t kMaxCapacity = 100000;
 constexpr int32_t kMaxRunningTime = 1440;
 constexpr uint32_t kLastMinute = 1439;

@@ -95,8 +95,11 @@ void WbHostRun::ReplaceTower(std::unique_ptr<WbHostTower> tower)
 }
 
 // Construction ends at the start of a day; the host opens the theater, and that is a status change too.
+// At any other minute nothing opens, and the tower is not looked through.
 void WbHostRun::OpenFinishedTheaters()
 {
+    if (GetMinute() != 0)
+        return;
     WbTowerDoc& doc = mTower->GetDoc();
     for (int i = 0; i < mTower->GetTheaterCount(); ++i)
         if (mTower->GetTheater(i).GetStatus() == 9)
@@ -152,8 +155,11 @@ void WbHostRun::EndFrame()
         mTower->GetTheater(i).SetDrawMode(0);
 }
 
+// Without listeners nobody hears of a change, and the theater is not compared.
 void WbHostRun::ReportChanges(int index, const Watched& before)
 {
+    if (mListeners.empty())
+        return;
     const WbTenant& tenant = mTower->GetTheater(index);
     if (tenant.GetStatus() != before.status || tenant.GetPatIndex() != before.pattern)
         ReportStatus(index, before);

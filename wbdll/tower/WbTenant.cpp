@@ -16,6 +16,19 @@ constexpr int32_t kEstimateHit = 12;
 constexpr int32_t kEstimateFew = 9;
 constexpr int32_t kEstimateNormal = 10;
 
+// The list of customers grows by doubling up to the seats and no further, so a full hall of 300 holds room
+// for 300 and not 512; a tenant that admits more than its seats grows on by doubling.
+void MakeRoomForOneMore(std::vector<WbPeople*>& customers, int32_t capacity)
+{
+    const size_t size = customers.size();
+    if (size < customers.capacity())
+        return;
+    constexpr size_t kFirstRoom = 8;
+    const size_t seats = size_t(std::max(capacity, 0));
+    const size_t doubled = std::max(kFirstRoom, 2 * size);
+    customers.reserve(size < seats ? std::min(doubled, seats) : doubled);
+}
+
 } // namespace
 
 WbEquip::WbEquip(WbTowerDoc* doc, WbEquipDef* def, const RECT& areaUnits, uint32_t equipID)
@@ -72,6 +85,7 @@ void WbTenant::EnterCustomer(WbPeople* person, uint32_t leaveMinute)
     RollIncomeDay();
     person->SetCurTenantID(mEquipID);
     person->SetLeaveMinute(leaveMinute);
+    MakeRoomForOneMore(mCustomers, mCapacity);
     mCustomers.push_back(person);
     mTotalCustomer = WbSaturated(int64_t(mTotalCustomer) + 1);
     mDayIncome = WbSaturated(int64_t(mDayIncome) + GetInMoney());

@@ -8,7 +8,7 @@
 #include "WbTenant.h"
 #include "WbTenantDef.h"
 
-#include <algorithm>
+#include <array>
 
 namespace {
 
@@ -54,56 +54,90 @@ void WbTowerDoc::SetArrivals(WbArrivalMode mode, uint32_t seed)
     mRandomState = seed ? seed : 1;
 }
 
-namespace {
-
-// Orders the arrival heap so that its front is the earliest due, and among equals the earliest called.
-struct LaterArrival {
-    template <typename Arrival> bool operator()(const Arrival& a, const Arrival& b) const
-    {
-        return a.dueMinute != b.dueMinute ? a.dueMinute > b.dueMinute : a.order > b.order;
-    }
-};
-
-} // namespace
-
 void WbTowerDoc::ScheduleArrivals(WbTenant* tenant, int32_t count)
 {
-    if (!tenant || mArrivalMode == WbArrivalMode::None)
+    if (!tenant || mArrivalMode == WbArrivalMode::None || count <= 0)
         return;
+    TenantArrivals& called = mTenantArrivals.try_emplace(tenant, TenantArrivals{tenant}).first->second;
+    // A call's arrivals fall on at most kSpreadMinutes minutes; each minute's list is looked up once.
+    std::array<std::vector<Arrival>*, kSpreadMinutes> dueLists{};
     const int64_t now = AbsoluteMinute();
     for (int32_t i = 0; i < count; ++i) {
-        const int64_t delay = mArrivalMode == WbArrivalMode::Immediate ? 1 : 1 + NextRandom() % kSpreadMinutes;
-        mArrivals.push_back({now + delay, mArrivalOrder++, tenant});
-        std::push_heap(mArrivals.begin(), mArrivals.end(), LaterArrival{});
+        const uint32_t delay = mArrivalMode == WbArrivalMode::Immediate ? 1 : 1 + NextRandom() % kSpreadMinutes;
+        std::vector<Arrival>*& due = dueLists[delay - 1];
+        if (!due)
+            due = &ArrivalsDueAt(now + delay);
+        due->push_back({&called, called.cancellations});
     }
+    called.pending += count;
+    mPendingArrivals += count;
 }
 
+// A minute without arrivals yet takes a spare list, so that its node and capacity are used again.
+std::vector<WbTowerDoc::Arrival>& WbTowerDoc::ArrivalsDueAt(int64_t dueMinute)
+{
+    const auto found = mArrivalsDue.lower_bound(dueMinute);
+    if (found != mArrivalsDue.end() && found->first == dueMinute)
+        return found->second;
+    if (mSpareMinutes.empty())
+        return mArrivalsDue.emplace_hint(found, dueMinute, std::vector<Arrival>{})->second;
+    ArrivalsByMinute::node_type spare = std::move(mSpareMinutes.back());
+    mSpareMinutes.pop_back();
+    spare.key() = dueMinute;
+    return mArrivalsDue.insert(found, std::move(spare))->second;
+}
+
+// Arrivals called while the minute's list is delivered are due later, so the list does not change under
+// the loop; one whose tenant called off its customers meanwhile is passed over.
 void WbTowerDoc::DeliverArrivals()
 {
     const int64_t now = AbsoluteMinute();
-    while (!mArrivals.empty() && mArrivals.front().dueMinute <= now) {
-        std::pop_heap(mArrivals.begin(), mArrivals.end(), LaterArrival{});
-        WbTenant* tenant = mArrivals.back().tenant;
-        mArrivals.pop_back();
-        tenant->TakeReserved();
-        WbPeople* person = MakePerson();
-        if (WbTenantDef* def = tenant->GetTenantDef())
-            def->EnterTenantProc(this, tenant, person);
-        else
-            ReleasePerson(person);
+    while (!mArrivalsDue.empty() && mArrivalsDue.begin()->first <= now) {
+        ArrivalsByMinute::node_type due = mArrivalsDue.extract(mArrivalsDue.begin());
+        for (const Arrival& arrival : due.mapped()) {
+            if (arrival.IsCalledOff())
+                continue;
+            --arrival.called->pending;
+            --mPendingArrivals;
+            WbTenant* tenant = arrival.called->tenant;
+            tenant->TakeReserved();
+            WbPeople* person = MakePerson();
+            if (WbTenantDef* def = tenant->GetTenantDef())
+                def->EnterTenantProc(this, tenant, person);
+            else
+                ReleasePerson(person);
+        }
+        due.mapped().clear();
+        mSpareMinutes.push_back(std::move(due));
     }
 }
 
 void WbTowerDoc::CancelArrivals(WbTenant* tenant)
 {
-    const auto removed =
-        std::erase_if(mArrivals, [tenant](const Arrival& arrival) { return arrival.tenant == tenant; });
-    if (removed)
-        std::make_heap(mArrivals.begin(), mArrivals.end(), LaterArrival{});
+    const auto found = mTenantArrivals.find(tenant);
+    if (found == mTenantArrivals.end() || found->second.pending == 0)
+        return;
+    TenantArrivals& called = found->second;
+    mPendingArrivals -= called.pending;
+    called.pending = 0;
+    ++called.cancellations;
+}
+
+std::vector<WbTowerDoc::PendingArrival> WbTowerDoc::GetPendingArrivalList() const
+{
+    std::vector<PendingArrival> list;
+    list.reserve(size_t(mPendingArrivals));
+    for (const auto& [dueMinute, arrivals] : mArrivalsDue)
+        for (const Arrival& arrival : arrivals)
+            if (!arrival.IsCalledOff())
+                list.push_back({dueMinute, arrival.called->tenant});
+    return list;
 }
 
 // People are pooled: a person released goes back to the pool and is handed out again, so a running
-// tower stops allocating once it has met its busiest minute.
+// tower stops allocating once it has met its busiest minute. They are made in blocks, which neither
+// move them nor spend an allocation on each. The pool's list grows by a quarter at a time: it is as long
+// as the busiest minute's crowd, and doubling would leave up to that much again unused.
 WbPeople* WbTowerDoc::MakePerson()
 {
     if (!mFreePeople.empty()) {
@@ -111,9 +145,10 @@ WbPeople* WbTowerDoc::MakePerson()
         mFreePeople.pop_back();
         return person;
     }
-    mPeople.push_back(std::make_unique<WbPeople>(mNextPeopleID++));
-    mFreePeople.reserve(mPeople.capacity());
-    return mPeople.back().get();
+    WbPeople& person = mPeople.emplace_back(mNextPeopleID++);
+    if (mFreePeople.capacity() < mPeople.size())
+        mFreePeople.reserve(mPeople.size() + mPeople.size() / 4);
+    return &person;
 }
 
 void WbTowerDoc::ReleasePerson(WbPeople* person)

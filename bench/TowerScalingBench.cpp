@@ -1,0 +1,146 @@
+// How a tower's cost grows with its size: a day of N theaters run by the host, timed per theater-minute,
+// with the heap's peak per theater.
+#include "WbFilmShelf.h"
+#include "WbHostRun.h"
+#include "WbModuleLoader.h"
+#include "WbScenario.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <malloc.h>
+#include <new>
+#include <string>
+#include <time.h>
+
+namespace {
+
+// The heap in use and its peak, counted by every allocation of the program, the module's included.
+std::atomic<int64_t> gLiveBytes{0};
+std::atomic<int64_t> gPeakBytes{0};
+
+void* CountedAllocation(std::size_t size)
+{
+    void* memory = std::malloc(size ? size : 1);
+    if (!memory)
+        throw std::bad_alloc();
+    const int64_t live =
+        gLiveBytes.fetch_add(int64_t(malloc_usable_size(memory))) + int64_t(malloc_usable_size(memory));
+    int64_t peak = gPeakBytes.load();
+    while (live > peak && !gPeakBytes.compare_exchange_weak(peak, live)) {
+    }
+    return memory;
+}
+
+void CountedRelease(void* memory)
+{
+    if (!memory)
+        return;
+    gLiveBytes.fetch_sub(int64_t(malloc_usable_size(memory)));
+    std::free(memory);
+}
+
+constexpr int64_t kMinutesPerDay = 1440;
+
+// The tower of tools/tower-scenario.py: theaters of 300 seats showing four films in turn, customers spread
+// over the minutes after each call.
+WbScenario ScalingScenario(int theaters)
+{
+    WbScenario scenario;
+    scenario.seed = 1;
+    scenario.arrivals = WbArrivalMode::Spread;
+    const struct {
+        const char* id;
+        const char* title;
+        int32_t runningTime;
+        int32_t firstDayAudience;
+    } films[] = {{"SCA1", "Harbour Lights", 90, 150},
+                 {"SCA2", "The Long Stair", 100, 200},
+                 {"SCA3", "Night Ferry", 110, 250},
+                 {"SCA4", "Copper Skyline", 120, 300}};
+    for (const auto& film : films)
+        scenario.films.push_back({.id = film.id,
+                                  .title = film.title,
+                                  .runningTime = film.runningTime,
+                                  .carryOver = 80,
+                                  .firstDayAudience = film.firstDayAudience});
+    for (int i = 0; i < theaters; ++i)
+        scenario.theaters.push_back({.name = "Theater " + std::to_string(i + 1),
+                                     .film = scenario.films[size_t(i) % std::size(films)].id,
+                                     .capacity = 300});
+    return scenario;
+}
+
+// The processor time the program spent, which other programs on a busy machine do not lengthen as they do
+// the time on the clock.
+double ProcessSeconds()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+std::string ModulePath()
+{
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Theater.wbp").string();
+}
+
+// Each repetition loads the module and places the tower afresh, as the host program does, so that no
+// film remembers a record from an earlier day; only the day's minutes are timed, in processor time.
+void TowerDay(benchmark::State& state)
+{
+    const int theaters = int(state.range(0));
+    const WbScenario scenario = ScalingScenario(theaters);
+    int64_t peakBytes = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        const int64_t liveBefore = gLiveBytes.load();
+        gPeakBytes.store(liveBefore);
+        WbFilmShelf shelf(scenario.films);
+        WbWorldDef worldDef;
+        WbLoadResult loaded = WbLoadPluginModule(ModulePath(), &worldDef);
+        if (!loaded.module) {
+            state.SkipWithError(loaded.error.c_str());
+            return;
+        }
+        WbTenantDef* def = loaded.module->GetDefinition();
+        shelf.OfferTo(def);
+        WbHostRun run(WbHostTower::FromScenario(scenario, def, shelf), scenario.passesPerMinute);
+        const double start = ProcessSeconds();
+        run.RunMinutes(kMinutesPerDay);
+        const double elapsed = ProcessSeconds() - start;
+        state.SetIterationTime(elapsed);
+        seconds += elapsed;
+        peakBytes = std::max(peakBytes, gPeakBytes.load() - liveBefore);
+    }
+    const double theaterMinutes = double(theaters) * kMinutesPerDay;
+    state.counters["theaters"] = double(theaters);
+    state.counters["ns_per_theater_minute"] = seconds * 1e9 / (theaterMinutes * double(state.iterations()));
+    state.counters["peak_bytes_per_theater"] = double(peakBytes) / theaters;
+}
+
+} // namespace
+
+void* operator new(std::size_t size) { return CountedAllocation(size); }
+void* operator new[](std::size_t size) { return CountedAllocation(size); }
+void operator delete(void* memory) noexcept { CountedRelease(memory); }
+void operator delete[](void* memory) noexcept { CountedRelease(memory); }
+void operator delete(void* memory, std::size_t) noexcept { CountedRelease(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { CountedRelease(memory); }
+
+BENCHMARK(TowerDay)
+    ->Arg(100)
+    ->Arg(300)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
