@@ -9,7 +9,7 @@ JOBS ?=
 
 BUILD = cmake --build --preset $(1) $(if $(JOBS),--parallel $(JOBS))
 
-.PHONY: all bootstrap run test release bench fuzz fuzz-build clean dev win32
+.PHONY: all bootstrap run test release bench fuzz fuzz-build clean dev win32 win64
 
 all: dev
 
@@ -28,13 +28,17 @@ dev: bootstrap build/dev/build.ninja
 win32: bootstrap build/win32/build.ninja
 	$(call BUILD,win32)
 
+win64: bootstrap build/win64/build.ninja
+	$(call BUILD,win64)
+
 run: dev
 	build/dev/bin/towerhost $(RUN_ARGS)
 
 fuzz-build: bootstrap build/fuzz/build.ninja
 	$(call BUILD,fuzz)
 
-test: dev win32 fuzz-build
+# The tests run the 64-bit Windows build under Wine beside the native one.
+test: dev win32 win64 fuzz-build
 	ctest --preset dev
 
 release: bootstrap build/release/build.ninja
@@ -63,4 +67,4 @@ fuzz: fuzz-build
 	[ $$found -eq 1 ] || echo "no fuzz targets were built"
 
 clean:
-	rm -rf build/dev build/release build/fuzz build/win32
+	rm -rf build/dev build/release build/fuzz build/win32 build/win64

@@ -2,9 +2,10 @@
 # Installs the Debian packages that building and testing Theater need, and only those that are missing.
 set -euo pipefail
 
-# Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the Windows
-# module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
-# look into built files (nm from binutils, llvm-readobj from llvm).
+# Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the 32-bit and
+# 64-bit Windows builds), build tools, test and benchmark libraries, the libraries of the host program (zlib
+# also for Windows), the tools that look into built files (nm from binutils, llvm-readobj from llvm) and
+# Wine, which runs the 64-bit Windows build in the tests.
 PACKAGES=(
     cmake
     ninja-build
@@ -22,6 +23,10 @@ PACKAGES=(
     libclang-rt-14-dev
     llvm-14
     g++-mingw-w64-i686
+    g++-mingw-w64-x86-64
+    libz-mingw-w64-dev
+    wine
+    wine64
     valgrind
 )
 
