@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <spawn.h>
 #include <sstream>
 #include <string>
@@ -168,6 +169,36 @@ TEST_F(WindowsHost, SummariesMatchTheNativeOnesButForTheModulePath)
     const auto tail = [](const std::string& text) { return text.substr(text.find('\n')); };
     EXPECT_EQ(tail(windowsRun.out), tail(nativeRun.out));
     EXPECT_NE(windowsRun.out.find("\\Theater.wbp: tenant definition TnDf\n"), std::string::npos) << windowsRun.out;
+}
+
+// The DLLs each file of the build imports, from its import table.
+std::set<std::string> Imports(const fs::path& file)
+{
+    std::set<std::string> imports;
+    std::FILE* pipe = ::popen((std::string(THEATER_READOBJ) + " --coff-imports '" + file.string() + "'").c_str(), "r");
+    char line[512];
+    while (pipe && std::fgets(line, sizeof line, pipe)) {
+        std::istringstream fields(line);
+        std::string key, value;
+        if (fields >> key >> value && key == "Name:" && value.ends_with(".dll"))
+            imports.insert(value);
+    }
+    if (pipe)
+        ::pclose(pipe);
+    return imports;
+}
+
+// The three files run from one folder on any Windows: they need the system's DLLs and each other only.
+TEST_F(WindowsHost, FilesNeedNoDllBeyondTheSystemAndEachOther)
+{
+    const std::set<std::string> system = {"KERNEL32.dll", "msvcrt.dll"};
+    EXPECT_EQ(Imports(kWindowsBin / "WBDLL.dll"), system);
+    for (const char* file : {"Theater.wbp", "towerhost.exe"}) {
+        SCOPED_TRACE(file);
+        std::set<std::string> expected = system;
+        expected.insert("WBDLL.dll");
+        EXPECT_EQ(Imports(kWindowsBin / file), expected);
+    }
 }
 
 // A save continued by the other build goes on as the build that made it would have gone on.
