@@ -1,6 +1,7 @@
 // The general tenant info dialog: fills the known items, keeps the comment area and stores the name.
 #include "WbHallInfoDialog.h"
 
+#include "WbDialogItems.h"
 #include "WbPeople.h"
 #include "WbPeopleList.h"
 #include "WbTenant.h"
@@ -11,26 +12,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
+using namespace WbDialogItems;
 
-constexpr int kRoomNumberItem = 7001;
-constexpr int kNameItem = 7003;
-constexpr int kPictureItem = 7004;
-constexpr int kPictureFrame = 7504;
-constexpr int kStatusItem = 7010;
-constexpr int kHoursItem = 7021;
-constexpr int kShownIncomeItem = 7022;
-constexpr int kShownIncomeUnit = 7023;
-constexpr int kTotalCustomersItem = 7030;
-constexpr int kIncomeItem = 7031;
-constexpr int kIncomeUnit = 7032;
-constexpr int kCustomerGauge = 7041;
-constexpr int kProfitsGauge = 7042;
-constexpr int kProfitsUnit = 7043;
-constexpr int kBelongPeopleView = 7060;
-constexpr int kLinkedPeopleView = 7061;
-constexpr int kCommentItem = 7080;
-constexpr int kFavoriteButton = 7090;
+namespace {
 
 constexpr UINT kCommentNoLobbyRoute = 2;
 constexpr UINT kCommentMoverFar = 4;
@@ -87,7 +71,7 @@ void WbHallInfoDialog::OnWbCreate()
     SetStatusLine();
 
     if (!tenant->IsFire()) {
-        if (WbDlgItem* item = GetWbDlgItem(kHoursItem)) {
+        if (WbDlgItem* item = GetWbDlgItem(kOpenHoursItem)) {
             const int open = int(tenant->GetOpenTime());
             const int close = int(tenant->GetCloseTime());
             CString text;

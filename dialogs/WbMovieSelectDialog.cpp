@@ -1,16 +1,13 @@
 // The film selection dialog: hands its table, its preview and "Show" to the tenant's schedule.
 #include "WbMovieSelectDialog.h"
 
+#include "WbDialogItems.h"
 #include "WbShowSchedule.h"
 #include "WbTenant.h"
 #include "WbTheaterInfoDialog.h"
 #include "WbTowerDoc.h"
 
-namespace {
-
-constexpr int kShowButton = 7092;
-
-} // namespace
+using namespace WbDialogItems;
 
 WbMovieSelectDialog::WbMovieSelectDialog(WbTenant* tenant) : WbTenantInfoDialog(tenant) {}
 

@@ -1,15 +1,17 @@
 // The theater's info dialog: hands the film part to the tenant's schedule and opens the film selection.
 #include "WbTheaterInfoDialog.h"
 
+#include "WbDialogItems.h"
 #include "WbMovieSelectDialog.h"
 #include "WbShowSchedule.h"
 #include "WbTenant.h"
 #include "WbTenantDef.h"
 #include "WbTowerDoc.h"
 
+using namespace WbDialogItems;
+
 namespace {
 
-constexpr int kChangeFilmButton = 7099;
 constexpr UINT kSelectTemplateID = 2000;
 
 constexpr int kHitEstimate = 12;

@@ -4,6 +4,7 @@
 
 #include "WbDateTime.h"
 #include "WbDialog.h"
+#include "WbDialogItems.h"
 #include "WbMoviePlugin.h"
 #include "WbMovieSelectDialog.h"
 #include "WbTenant.h"
@@ -11,23 +12,9 @@
 #include "WbTheaterInfoDialog.h"
 #include "WbTowerDoc.h"
 
-namespace {
+using namespace WbDialogItems;
 
-constexpr int kChangeFilmButton = 7099;
-constexpr int kRevenueItem = 7107;
-constexpr int kCostItem = 7108;
-constexpr int kProfitItem = 7109;
-constexpr int kShowDaysItem = 7110;
-constexpr int kShowTimesItem = 7111;
-constexpr int kFilmTable = 7112;
-constexpr int kMovieItem = 7123;
-constexpr int kTitleItem = 7124;
-constexpr int kSecondLineItem = 7125;
-constexpr int kNoticeItem = 7126;
-constexpr int kCreditsItem = 7130;
-constexpr int kCostShownItem = 7131;
-constexpr int kHoursItem = 7132;
-constexpr int kMinutesItem = 7133;
+namespace {
 
 // The film table reports a selected row with its ID negated.
 constexpr unsigned int kTableSelection = unsigned(-kFilmTable);
@@ -148,8 +135,8 @@ void WbShowSchedule::ShowMoviePreview(WbDialog* dialog, WbMoviePlugin* film, int
 
     if (mSelectDialog && dialog == mSelectDialog) {
         const int32_t runningTime = film->GetRunningTime();
-        SetText(dialog, kHoursItem, Number(runningTime / 60));
-        SetText(dialog, kMinutesItem, Number(runningTime % 60));
+        SetText(dialog, kPlayHoursItem, Number(runningTime / 60));
+        SetText(dialog, kPlayMinutesItem, Number(runningTime % 60));
         SetText(dialog, kCostShownItem, Number(Wrap(int64_t(film->GetCost()) * 100)));
     }
 }

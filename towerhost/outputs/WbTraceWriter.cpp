@@ -7,6 +7,7 @@
 #include "WbHostRun.h"
 #include "WbMoviePlugin.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -15,46 +16,21 @@ namespace {
 
 constexpr size_t kBufferBytes = 1 << 20;
 
+// The events' names in the order of WbEventKind.
+constexpr std::array<const char*, 17> kEventNames = {
+    "collect",      "enter",         "turn_away",   "push_out_customers",
+    "push_out_all", "clear_reserve", "clear_total", "call_staff",
+    "pay",          "estimate",      "record",      "remake",
+    "redraw",       "set_film",      "name",        "beep",
+    "dialog"};
+static_assert(kEventNames.size() == size_t(WbEventKind::Dialog) + 1, "one name for each event");
+
 const char* EventName(WbEventKind kind, bool inIdlePass)
 {
-    switch (kind) {
-    case WbEventKind::Collect:
-        return "collect";
-    case WbEventKind::Enter:
-        return "enter";
-    case WbEventKind::TurnAway:
-        return "turn_away";
-    case WbEventKind::PushOutCustomers:
-        return "push_out_customers";
-    case WbEventKind::PushOutAll:
-        return "push_out_all";
-    case WbEventKind::ClearReserve:
-        return "clear_reserve";
-    case WbEventKind::ClearTotal:
-        return "clear_total";
-    case WbEventKind::CallStaff:
-        return "call_staff";
-    case WbEventKind::PayMoney:
-        // The idle pass books the day's income; any other payment is the player's doing.
-        return inIdlePass ? "book" : "pay";
-    case WbEventKind::Estimate:
-        return "estimate";
-    case WbEventKind::Record:
-        return "record";
-    case WbEventKind::Remake:
-        return "remake";
-    case WbEventKind::Redraw:
-        return "redraw";
-    case WbEventKind::SetFilm:
-        return "set_film";
-    case WbEventKind::Name:
-        return "name";
-    case WbEventKind::Beep:
-        return "beep";
-    case WbEventKind::Dialog:
-        return "dialog";
-    }
-    return "unknown";
+    // The idle pass books the day's income; any other payment is the player's doing.
+    if (kind == WbEventKind::PayMoney && inIdlePass)
+        return "book";
+    return kEventNames[size_t(kind)];
 }
 
 // Text as a JSON string. Bytes from 0x80 up pass unchanged, so UTF-8 text stays as it was.

@@ -2,7 +2,6 @@
 // is reported where it went wrong, and nothing is returned until the whole file has been read.
 #include "WbTowerFile.h"
 
-#include "WbFilmShelf.h"
 #include "WbFourCC.h"
 #include "WbReplaceFile.h"
 #include "WbScenario.h"
