@@ -11,7 +11,7 @@ JOBS ?=
 
 BUILD = cmake --build --preset $(1) $(if $(JOBS),--parallel $(JOBS))
 
-.PHONY: all bootstrap run serve test release bench fuzz fuzz-build clean dev win32
+.PHONY: all bootstrap run serve test release bench fuzz fuzz-build clean dev win32 win64
 
 all: dev
 
@@ -30,6 +30,9 @@ dev: bootstrap build/dev/build.ninja
 win32: bootstrap build/win32/build.ninja
 	$(call BUILD,win32)
 
+win64: bootstrap build/win64/build.ninja
+	$(call BUILD,win64)
+
 run: dev
 	build/dev/bin/towerhost $(RUN_ARGS)
 
@@ -40,7 +43,8 @@ serve: dev
 fuzz-build: bootstrap build/fuzz/build.ninja
 	$(call BUILD,fuzz)
 
-test: dev win32 fuzz-build
+# The tests run the 64-bit Windows build under Wine beside the native one.
+test: dev win32 win64 fuzz-build
 	ctest --preset dev
 
 release: bootstrap build/release/build.ninja
@@ -69,4 +73,4 @@ fuzz: fuzz-build
 	[ $$found -eq 1 ] || echo "no fuzz targets were built"
 
 clean:
-	rm -rf build/dev build/release build/fuzz build/win32
+	rm -rf build/dev build/release build/fuzz build/win32 build/win64

@@ -2,12 +2,13 @@
 # Installs the Debian packages that building and testing Theater need, and only those that are missing.
 set -euo pipefail
 
-# Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the Windows
-# module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
-# look into built files (nm from binutils, llvm-readobj from llvm). `towerhost serve` needs the HTTP
-# library (found through pkg-config); its page is tested in headless Chromium through Selenium, and the
-# dialog pictures name Liberation Sans, whose widths their layout is measured with. Debian's python3 with
-# matplotlib draws the benchmark's plot.
+# Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the 32-bit and
+# 64-bit Windows builds), build tools, test and benchmark libraries, the libraries of the host program (zlib
+# also for Windows), the tools that look into built files (nm from binutils, llvm-readobj from llvm) and
+# Wine, which runs the 64-bit Windows build in the tests. `towerhost serve` needs the HTTP library (found
+# through pkg-config); its page is tested in headless Chromium through Selenium, and the dialog pictures name
+# Liberation Sans, whose widths their layout is measured with. Debian's python3 with matplotlib draws the
+# benchmark's plot.
 PACKAGES=(
     cmake
     ninja-build
@@ -25,6 +26,10 @@ PACKAGES=(
     libclang-rt-14-dev
     llvm-14
     g++-mingw-w64-i686
+    g++-mingw-w64-x86-64
+    libz-mingw-w64-dev
+    wine
+    wine64
     valgrind
     pkg-config
     libcpp-httplib-dev

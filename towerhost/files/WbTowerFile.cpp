@@ -3,16 +3,15 @@
 #include "WbTowerFile.h"
 
 #include "WbFourCC.h"
+#include "WbReplaceFile.h"
 #include "WbScenario.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -340,68 +339,13 @@ namespace {
 
 std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-// Closes the descriptor on every path out of Write.
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int descriptor) : mDescriptor(descriptor) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (mDescriptor >= 0)
-            ::close(mDescriptor);
-    }
-    int Get() const { return mDescriptor; }
-    int Release() { return std::exchange(mDescriptor, -1); }
-
-private:
-    int mDescriptor;
-};
-
-std::string DirectoryOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-void WriteAll(int descriptor, std::span<const uint8_t> bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw WbTowerFileError(SystemError("cannot be written"));
-        bytes = bytes.subspan(size_t(written));
-    }
-}
-
 } // namespace
 
 void Write(const std::string& path, std::span<const uint8_t> bytes)
 {
-    std::string temporary = path + ".XXXXXX";
-    FileDescriptor file(::mkstemp(temporary.data()));
-    if (file.Get() < 0)
-        throw WbTowerFileError(SystemError("no temporary file beside it"));
-    try {
-        WriteAll(file.Get(), bytes);
-        if (::fsync(file.Get()) != 0)
-            throw WbTowerFileError(SystemError("cannot be flushed to the disk"));
-        if (::close(file.Release()) != 0)
-            throw WbTowerFileError(SystemError("cannot be closed"));
-        if (::rename(temporary.c_str(), path.c_str()) != 0)
-            throw WbTowerFileError(SystemError("cannot replace it"));
-    } catch (const WbTowerFileError&) {
-        ::unlink(temporary.c_str());
-        throw;
-    }
-    // The rename itself is durable only once the directory is flushed as well.
-    FileDescriptor directory(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY));
-    if (directory.Get() >= 0)
-        ::fsync(directory.Get());
+    const std::string error = WbReplaceFile(path, bytes);
+    if (!error.empty())
+        throw WbTowerFileError(error);
 }
 
 std::vector<uint8_t> Read(const std::string& path)

@@ -55,7 +55,7 @@ std::string Quoted(const std::string& text)
 } // namespace
 
 WbTraceWriter::WbTraceWriter(const std::string& path, WbHostRun& run)
-    : mPath(path), mRun(run), mFile(std::fopen(path.c_str(), "w"))
+    : mPath(path), mRun(run), mFile(std::fopen(path.c_str(), "wb"))
 {
     if (!mFile)
         throw std::runtime_error(path + ": cannot be written: " + std::strerror(errno));

@@ -1,11 +1,21 @@
 // Writes host images through libpng. libpng reports errors by longjmp, so the frame that calls it holds
-// plain data only and the rows are prepared before it.
+// plain data only and the rows are prepared before it. Builds without libpng write the same bytes through
+// zlib (WbZlibPng).
 #include "WbPngWriter.h"
+
+#include <fstream>
+
+#if defined(THEATER_PNG_THROUGH_ZLIB)
+
+#include "WbZlibPng.h"
+
+bool WbEncodePng(const WbBitImage& image, std::vector<uint8_t>& png) { return WbEncodeZlibPng(image, png); }
+
+#else
 
 #include <png.h>
 
 #include <csetjmp>
-#include <fstream>
 
 namespace {
 
@@ -59,11 +69,13 @@ bool WbEncodePng(const WbBitImage& image, std::vector<uint8_t>& png)
     return Encode(&sink, png_uint_32(image.GetWidth()), png_uint_32(image.GetHeight()), palette, rows.data());
 }
 
+#endif
+
 std::string WbWritePng(const std::string& path, const WbBitImage& image)
 {
     std::vector<uint8_t> bytes;
     if (!WbEncodePng(image, bytes))
-        return path + ": libpng could not encode a " + std::to_string(image.GetWidth()) + " x " +
+        return path + ": could not encode a " + std::to_string(image.GetWidth()) + " x " +
                std::to_string(image.GetHeight()) + " image";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -46,6 +46,8 @@ WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptio
 {
     CLI::App app(kDescription, "towerhost");
     app.footer(kFooter);
+    // Options are written the same on every platform: on Windows a path such as /data/tower.json stays a path.
+    app.allow_windows_style_options(false);
     app.get_formatter()->column_width(28);
     app.add_option("scenario", options.scenarioPath,
                    "Scenario JSON file: clock, money, arrivals, films and theaters (default: the demo tower)")

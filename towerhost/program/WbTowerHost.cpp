@@ -2,6 +2,7 @@
 // it with 2, everything that goes wrong afterwards with 1.
 #include "WbTowerHost.h"
 
+#include "Afx.h"
 #include "WbDaySummary.h"
 #include "WbDemoScenario.h"
 #include "WbFilmShelf.h"
@@ -18,13 +19,17 @@
 #include "WbTraceWriter.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -37,14 +42,19 @@ public:
 // The module that ships with the program lies beside it.
 std::string DefaultModulePath()
 {
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
+    const std::string program = AfxGetModulePath(reinterpret_cast<const void*>(&DefaultModulePath));
+    if (program.empty())
         return "Theater.wbp";
-    const std::string program(path, size_t(length));
-    const size_t slash = program.rfind('/');
-    return (slash == std::string::npos ? std::string(".") : program.substr(0, slash)) + "/Theater.wbp";
+    return (std::filesystem::path(program).parent_path() / "Theater.wbp").string();
 }
+
+#if defined(_WIN32)
+bool IsTerminal(std::FILE* file) { return ::_isatty(::_fileno(file)) != 0; }
+bool CanWriteIn(const std::string& directory) { return ::_access(directory.c_str(), 2) == 0; }
+#else
+bool IsTerminal(std::FILE* file) { return ::isatty(::fileno(file)) != 0; }
+bool CanWriteIn(const std::string& directory) { return ::access(directory.c_str(), W_OK) == 0; }
+#endif
 
 // A long run must not end in an output that cannot be written, so where they go is checked first.
 void CheckWritable(const std::string& path)
@@ -55,7 +65,7 @@ void CheckWritable(const std::string& path)
     if (std::filesystem::is_directory(path, error))
         throw RunError(path + ": is a directory");
     const std::string directory = std::filesystem::path(path).parent_path().string();
-    if (::access(directory.empty() ? "." : directory.c_str(), W_OK) != 0)
+    if (!CanWriteIn(directory.empty() ? "." : directory))
         throw RunError(path + ": cannot be written: " + std::strerror(errno));
 }
 
@@ -85,7 +95,7 @@ public:
             return;
         mSummary = std::make_unique<WbDaySummary>(out);
         run.AddListener(mSummary.get());
-        const bool terminal = ::isatty(::fileno(err)) != 0;
+        const bool terminal = IsTerminal(err);
         if (terminal || WbProgressLine::IsLongRun(days)) {
             mProgress = std::make_unique<WbProgressLine>(err, terminal, days);
             run.AddListener(mProgress.get());

@@ -1,0 +1,311 @@
+// The Windows build run under Wine beside the native build: the same scenarios give the same trace, report,
+// save and dialog drawings, saves cross between the builds, damaged modules are refused alike, and the
+// module's entry points and resources are found the way a Windows host finds them.
+#include "TheaterResourceFixtures.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kNativeBin = THEATER_BIN_DIR;
+const fs::path kWindowsBin = THEATER_WIN64_BIN_DIR;
+const fs::path kScenarios = THEATER_SOURCE_DIR "/tests/scenarios";
+
+std::string Slurp(const fs::path& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program in the folder, its outputs caught in files there.
+Outcome Spawn(std::vector<std::string> arguments, const fs::path& folder)
+{
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addopen(&actions, 1, "stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = 0;
+    Outcome outcome;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    outcome.out = Slurp(folder / "stdout.txt");
+    outcome.err = Slurp(folder / "stderr.txt");
+    return outcome;
+}
+
+// The outputs a run leaves in its folder, by file name, the caught standard streams aside.
+std::map<std::string, std::string> OutputFiles(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "stdout.txt" && name != "stderr.txt")
+            files[name] = Slurp(entry.path());
+    }
+    return files;
+}
+
+class WindowsHost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::string(THEATER_WINE).empty()) {
+            if (std::getenv("CI"))
+                FAIL() << "wine is not installed; tools/bootstrap.sh installs wine64";
+            GTEST_SKIP() << "wine is not installed";
+        }
+        ASSERT_TRUE(fs::exists(kWindowsBin / "towerhost.exe"))
+            << kWindowsBin << "/towerhost.exe is missing: build the win64 preset first";
+        // The build's own prefix, never the user's, and Wine's messages off.
+        ::setenv("WINEPREFIX", THEATER_WINE_PREFIX, 1);
+        ::setenv("WINEDEBUG", "-all", 1);
+        fs::remove_all(mRoot);
+        fs::create_directories(mRoot);
+    }
+    void TearDown() override { fs::remove_all(mRoot); }
+
+    fs::path Folder(const std::string& name) const
+    {
+        fs::create_directories(mRoot / name);
+        return mRoot / name;
+    }
+
+    Outcome Native(std::vector<std::string> arguments, const fs::path& folder) const
+    {
+        arguments.insert(arguments.begin(), (kNativeBin / "towerhost").string());
+        return Spawn(arguments, folder);
+    }
+    Outcome Windows(std::vector<std::string> arguments, const fs::path& folder) const
+    {
+        arguments.insert(arguments.begin(), {THEATER_WINE, (kWindowsBin / "towerhost.exe").string()});
+        return Spawn(arguments, folder);
+    }
+
+    const fs::path mRoot = fs::temp_directory_path() / ("towerhost-windows-" + std::to_string(::getpid()));
+};
+
+const std::vector<std::string> kOutputs = {"--trace", "trace.jsonl", "--report", "report.json", "--save", "tower.save"};
+
+std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<std::string>& more)
+{
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
+}
+
+// Two days of each: the large towers' full runs take minutes under the sanitizers of the native build.
+TEST_F(WindowsHost, EveryScenarioWritesTheNativeBytes)
+{
+    std::vector<fs::path> scenarios;
+    for (const auto& entry : fs::directory_iterator(kScenarios))
+        if (entry.path().extension() == ".json")
+            scenarios.push_back(entry.path());
+    ASSERT_FALSE(scenarios.empty());
+    for (const fs::path& scenario : scenarios) {
+        const std::string name = scenario.stem().string();
+        SCOPED_TRACE(name);
+        const fs::path native = Folder("native-" + name), windows = Folder("windows-" + name);
+        const std::vector<std::string> arguments = With({scenario.string(), "--quiet", "--days", "2"}, kOutputs);
+        const Outcome nativeRun = Native(arguments, native);
+        const Outcome windowsRun = Windows(arguments, windows);
+        ASSERT_EQ(nativeRun.exitCode, 0) << nativeRun.err;
+        EXPECT_EQ(windowsRun.exitCode, 0) << windowsRun.err;
+        EXPECT_EQ(windowsRun.err, nativeRun.err);
+        const auto nativeFiles = OutputFiles(native), windowsFiles = OutputFiles(windows);
+        ASSERT_GE(nativeFiles.size(), 3u);
+        for (const auto& [file, bytes] : nativeFiles) {
+            ASSERT_TRUE(windowsFiles.contains(file)) << file;
+            EXPECT_TRUE(windowsFiles.at(file) == bytes) << file << " differs";
+        }
+        EXPECT_EQ(windowsFiles.size(), nativeFiles.size());
+    }
+}
+
+TEST_F(WindowsHost, SummariesMatchTheNativeOnesButForTheModulePath)
+{
+    const fs::path native = Folder("native"), windows = Folder("windows");
+    const Outcome nativeRun = Native({"--days", "1"}, native);
+    const Outcome windowsRun = Windows({"--days", "1"}, windows);
+    ASSERT_EQ(nativeRun.exitCode, 0);
+    ASSERT_EQ(windowsRun.exitCode, 0) << windowsRun.err;
+    // The first line names the module file; Windows names it with its drive and backslashes.
+    const auto tail = [](const std::string& text) { return text.substr(text.find('\n')); };
+    EXPECT_EQ(tail(windowsRun.out), tail(nativeRun.out));
+    EXPECT_NE(windowsRun.out.find("\\Theater.wbp: tenant definition TnDf\n"), std::string::npos) << windowsRun.out;
+}
+
+// The DLLs each file of the build imports, from its import table.
+std::set<std::string> Imports(const fs::path& file)
+{
+    std::set<std::string> imports;
+    std::FILE* pipe = ::popen((std::string(THEATER_READOBJ) + " --coff-imports '" + file.string() + "'").c_str(), "r");
+    char line[512];
+    while (pipe && std::fgets(line, sizeof line, pipe)) {
+        std::istringstream fields(line);
+        std::string key, value;
+        if (fields >> key >> value && key == "Name:" && value.ends_with(".dll"))
+            imports.insert(value);
+    }
+    if (pipe)
+        ::pclose(pipe);
+    return imports;
+}
+
+// The three files run from one folder on any Windows: they need the system's DLLs and each other only.
+TEST_F(WindowsHost, FilesNeedNoDllBeyondTheSystemAndEachOther)
+{
+    const std::set<std::string> system = {"KERNEL32.dll", "msvcrt.dll"};
+    EXPECT_EQ(Imports(kWindowsBin / "WBDLL.dll"), system);
+    for (const char* file : {"Theater.wbp", "towerhost.exe"}) {
+        SCOPED_TRACE(file);
+        std::set<std::string> expected = system;
+        expected.insert("WBDLL.dll");
+        EXPECT_EQ(Imports(kWindowsBin / file), expected);
+    }
+}
+
+// A save continued by the other build goes on as the build that made it would have gone on.
+TEST_F(WindowsHost, SavesCrossBetweenTheBuilds)
+{
+    const std::string scenario = (kScenarios / "save-and-continue.json").string();
+    const fs::path nativeFolder = Folder("native"), windowsFolder = Folder("windows");
+    ASSERT_EQ(Native({scenario, "--quiet", "--days", "2", "--save", "day2.save"}, nativeFolder).exitCode, 0);
+    const Outcome windowsSave = Windows({scenario, "--quiet", "--days", "2", "--save", "day2.save"}, windowsFolder);
+    ASSERT_EQ(windowsSave.exitCode, 0) << windowsSave.err;
+    ASSERT_EQ(Slurp(windowsFolder / "day2.save"), Slurp(nativeFolder / "day2.save"));
+
+    const std::vector<std::string> rest = {scenario,  "--quiet",     "--days",   "3",           "--load", "day2.save",
+                                           "--trace", "trace.jsonl", "--report", "report.json", "--save", "day5.save"};
+    const fs::path nativeOnNative = Folder("native-on-native"), windowsOnNative = Folder("windows-on-native"),
+                   nativeOnWindows = Folder("native-on-windows");
+    fs::copy_file(nativeFolder / "day2.save", nativeOnNative / "day2.save");
+    fs::copy_file(nativeFolder / "day2.save", windowsOnNative / "day2.save");
+    fs::copy_file(windowsFolder / "day2.save", nativeOnWindows / "day2.save");
+    ASSERT_EQ(Native(rest, nativeOnNative).exitCode, 0);
+    const Outcome windowsContinued = Windows(rest, windowsOnNative);
+    ASSERT_EQ(windowsContinued.exitCode, 0) << windowsContinued.err;
+    ASSERT_EQ(Native(rest, nativeOnWindows).exitCode, 0);
+    for (const char* file : {"trace.jsonl", "report.json", "day5.save"}) {
+        SCOPED_TRACE(file);
+        const std::string expected = Slurp(nativeOnNative / file);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_TRUE(Slurp(windowsOnNative / file) == expected);
+        EXPECT_TRUE(Slurp(nativeOnWindows / file) == expected);
+    }
+}
+
+// Both builds refuse a bad module file with exit code 1 and the same message, up to the platform loader's
+// own reason in parentheses.
+TEST_F(WindowsHost, RefusesBadModulesAsTheNativeBuildDoes)
+{
+    const std::string nativeModule = Slurp(kNativeBin / "Theater.wbp");
+    const std::string windowsModule = Slurp(kWindowsBin / "Theater.wbp");
+    // Half a shared object brings the native loader down (SIGBUS where it maps past the file's end) before the
+    // host can answer, so only the Windows build is given half a module; both are given one cut in its headers.
+    const struct {
+        const char* what;
+        std::string nativeBytes;
+        std::string windowsBytes;
+        std::string message; // after "towerhost: bad.wbp: "
+        bool native;
+    } cases[] = {
+        {"missing file", "", "", "no such file", true},
+        {"empty file", "", "", "not a loadable module (", true},
+        {"garbage", std::string(4096, '\x5A'), std::string(4096, '\x5A'), "not a loadable module (", true},
+        {"cut in its headers", nativeModule.substr(0, 60), windowsModule.substr(0, 60), "not a loadable module (",
+         true},
+        {"half a module", "", windowsModule.substr(0, windowsModule.size() / 2), "not a loadable module (", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path native = Folder(std::string("native-") + c.what),
+                       windows = Folder(std::string("windows-") + c.what);
+        if (c.message != "no such file") {
+            WriteFile(native / "bad.wbp", c.nativeBytes);
+            WriteFile(windows / "bad.wbp", c.windowsBytes);
+        }
+        const std::vector<std::string> arguments = {"--quiet", "--days", "1", "--module", "bad.wbp"};
+        const Outcome windowsRun = Windows(arguments, windows);
+        const Outcome nativeRun = c.native ? Native(arguments, native) : windowsRun;
+        const std::string expected = "towerhost: bad.wbp: " + c.message;
+        for (const Outcome* run : {&nativeRun, &windowsRun}) {
+            EXPECT_EQ(run->exitCode, 1);
+            EXPECT_EQ(run->out, "");
+            EXPECT_EQ(run->err.substr(0, expected.size()), expected) << run->err;
+            EXPECT_EQ(run->err.back(), '\n');
+            EXPECT_EQ(std::count(run->err.begin(), run->err.end(), '\n'), 1) << run->err;
+        }
+        if (c.message != "no such file") {
+            EXPECT_GT(windowsRun.err.size(), expected.size() + 2) << "the system's reason is missing";
+        }
+    }
+}
+
+// The module's four entry points and every resource it carries, found through GetProcAddress and
+// FindResource, with the size and bytes of the native module's resources.
+TEST_F(WindowsHost, FindsTheEntryPointsAndEveryResourceOnWindows)
+{
+    const WbParsed<std::vector<WbResEntry>> native = WbParseResFile(TheaterResourceBytes());
+    ASSERT_TRUE(native) << native.GetError();
+    std::vector<std::string> arguments = {THEATER_WINE, (kWindowsBin / "ModuleProbe.exe").string(),
+                                          (kWindowsBin / "Theater.wbp").string()};
+    std::string expected = "export GetAttr found\nexport ConstructProgramPlugin found\n"
+                           "export ConstructTemplatePlugin found\nexport DestructProgramPlugin found\n";
+    for (const ExpectedResource& resource : TheaterInventory()) {
+        const std::string request =
+            (resource.typeNumber ? "#" + std::to_string(resource.typeNumber) : std::string(resource.printedType)) +
+            ":" + std::to_string(resource.id);
+        arguments.push_back(request);
+        const WbResEntry* entry = resource.typeNumber ? WbFindResEntry(*native, resource.typeNumber, resource.id)
+                                                      : WbFindResEntry(*native, resource.printedType, resource.id);
+        ASSERT_NE(entry, nullptr) << request;
+        ASSERT_EQ(entry->data.size(), resource.size) << request;
+        char line[128];
+        std::snprintf(line, sizeof line, "resource %s %zu %08lx\n", request.c_str(), resource.size,
+                      crc32(0, entry->data.data(), uInt(entry->data.size())));
+        expected += line;
+    }
+    expected += "unloaded yes\n";
+    const Outcome probe = Spawn(arguments, Folder("probe"));
+    EXPECT_EQ(probe.exitCode, 0) << probe.err;
+    EXPECT_EQ(probe.out, expected);
+}
+
+} // namespace

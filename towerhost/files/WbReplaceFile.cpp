@@ -1,0 +1,175 @@
+// The platform part of saving: mkstemp, fsync and rename natively; CreateFile, FlushFileBuffers and
+// MoveFileEx on Windows.
+#include "WbReplaceFile.h"
+
+#include <algorithm>
+#include <utility>
+
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#if defined(_WIN32)
+
+using Handle = HANDLE;
+const Handle kNoHandle = INVALID_HANDLE_VALUE;
+
+void CloseQuietly(Handle handle) { CloseHandle(handle); }
+
+std::string SystemError(const std::string& what)
+{
+    const DWORD code = GetLastError();
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length && text ? std::string(text, length) : "error " + std::to_string(code);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return what + ": " + message;
+}
+
+#else
+
+using Handle = int;
+const Handle kNoHandle = -1;
+
+void CloseQuietly(Handle handle) { ::close(handle); }
+
+std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+#endif
+
+// Closes the file on every path out of WbReplaceFile.
+class FileHandle final {
+public:
+    explicit FileHandle(Handle handle) : mHandle(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle()
+    {
+        if (mHandle != kNoHandle)
+            CloseQuietly(mHandle);
+    }
+    Handle Get() const { return mHandle; }
+    Handle Release() { return std::exchange(mHandle, kNoHandle); }
+
+private:
+    Handle mHandle;
+};
+
+// A step of the replacement that failed, with the system's reason.
+struct StepFailed {
+    std::string message;
+};
+
+#if defined(_WIN32)
+
+// A new file beside the path, named after this process, so that two hosts saving side by side do not meet.
+Handle CreateTemporary(const std::string& path, std::string& temporary)
+{
+    for (unsigned attempt = 0;; ++attempt) {
+        temporary = path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        Handle handle =
+            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != kNoHandle || GetLastError() != ERROR_FILE_EXISTS || attempt == 100)
+            return handle;
+    }
+}
+
+void WriteAll(Handle file, std::span<const uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const DWORD chunk = DWORD(std::min<size_t>(bytes.size(), size_t(1) << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+            throw StepFailed{SystemError("cannot be written")};
+        bytes = bytes.subspan(written);
+    }
+}
+
+bool Flush(Handle file) { return FlushFileBuffers(file); }
+bool Close(Handle file) { return CloseHandle(file); }
+// Write-through returns once the replacement is on the disk.
+bool Replace(const std::string& from, const std::string& to)
+{
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+void Remove(const std::string& path) { DeleteFileA(path.c_str()); }
+void FlushFolderOf(const std::string&) {}
+
+#else
+
+Handle CreateTemporary(const std::string& path, std::string& temporary)
+{
+    temporary = path + ".XXXXXX";
+    return ::mkstemp(temporary.data());
+}
+
+void WriteAll(Handle descriptor, std::span<const uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw StepFailed{SystemError("cannot be written")};
+        bytes = bytes.subspan(size_t(written));
+    }
+}
+
+bool Flush(Handle file) { return ::fsync(file) == 0; }
+bool Close(Handle file) { return ::close(file) == 0; }
+bool Replace(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+void Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+std::string DirectoryOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The rename itself is durable only once the directory is flushed as well.
+void FlushFolderOf(const std::string& path)
+{
+    FileHandle directory(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY));
+    if (directory.Get() >= 0)
+        ::fsync(directory.Get());
+}
+
+#endif
+
+} // namespace
+
+std::string WbReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
+{
+    std::string temporary;
+    FileHandle file(CreateTemporary(path, temporary));
+    if (file.Get() == kNoHandle)
+        return SystemError("no temporary file beside it");
+    try {
+        WriteAll(file.Get(), bytes);
+        if (!Flush(file.Get()))
+            throw StepFailed{SystemError("cannot be flushed to the disk")};
+        if (!Close(file.Release()))
+            throw StepFailed{SystemError("cannot be closed")};
+        if (!Replace(temporary, path))
+            throw StepFailed{SystemError("cannot replace it")};
+    } catch (const StepFailed& failed) {
+        Remove(temporary);
+        return failed.message;
+    }
+    FlushFolderOf(path);
+    return {};
+}
