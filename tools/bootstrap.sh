@@ -4,7 +4,8 @@ set -euo pipefail
 
 # Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the Windows
 # module), build tools, test and benchmark libraries, the libraries of the host program and the tools that
-# look into built files (nm from binutils, llvm-readobj from llvm).
+# look into built files (nm from binutils, llvm-readobj from llvm); libelf reads a module's headers before the
+# host loads it.
 PACKAGES=(
     cmake
     ninja-build
@@ -17,6 +18,8 @@ PACKAGES=(
     libcli11-dev
     nlohmann-json3-dev
     libpng-dev
+    libelf-dev
+    pkg-config
     clang
     clang-14
     libclang-rt-14-dev
