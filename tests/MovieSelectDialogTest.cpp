@@ -203,3 +203,19 @@ TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
     EXPECT_EQ(DialogTower::Text(select, 7133), "0");
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
 }
+
+// Asking for a theater's info dialog while it is open brings that dialog back instead of a second one, so the
+// film selection always gives its input back to the dialog it was opened from, whichever is closed first.
+TEST(MovieSelectDialog, ASecondInfoDialogOfOneTheaterIsTheFirstAndNeverStaysDisabled)
+{
+    DialogTower tower;
+    WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
+    tower.Place(current);
+    WbDialog* info = tower.OpenSelection();
+    EXPECT_FALSE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.OpenInfo(), info);
+    EXPECT_EQ(WbDialog::GetOpenDialogs(), (std::vector<WbDialog*>{tower.Select(), info}));
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    EXPECT_TRUE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetInfoDialog(), info);
+}

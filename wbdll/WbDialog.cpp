@@ -393,8 +393,17 @@ WbTenantInfoDialog::~WbTenantInfoDialog() = default;
 
 WbTenantDef* WbTenantInfoDialog::GetTenantDef() const { return mTenant ? mTenant->GetTenantDef() : nullptr; }
 
+// A tenant has one info dialog at a time: asking for it again brings the open one to the front. Two info
+// dialogs of one theater would share its schedule's one dialog slot, and the film selection opened from one
+// would give input back to the other, leaving the first disabled for good.
 WbDialog* WbOpenInfoDialog(WbTowerDoc* doc, WbTenant* tenant, std::string& error)
 {
+    std::vector<WbDialog*>& open = OpenDialogs();
+    for (auto it = open.begin(); it != open.end(); ++it)
+        if (auto* info = dynamic_cast<WbTenantInfoDialog*>(*it); info && tenant && info->GetTenant() == tenant) {
+            std::rotate(it, it + 1, open.end());
+            return info;
+        }
     WbTenantDef* def = tenant ? tenant->GetTenantDef() : nullptr;
     if (!def) {
         error = "the tenant has no tenant definition";
