@@ -204,18 +204,21 @@ TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
 }
 
-// Asking for a theater's info dialog while it is open brings that dialog back instead of a second one, so the
-// film selection always gives its input back to the dialog it was opened from, whichever is closed first.
-TEST(MovieSelectDialog, ASecondInfoDialogOfOneTheaterIsTheFirstAndNeverStaysDisabled)
+// Asking for a theater's info dialog while it is open closes the theater's dialogs and opens it afresh, so
+// the film selection never gives its input back to another dialog than the one it was opened from.
+TEST(MovieSelectDialog, ASecondInfoDialogOfOneTheaterReplacesTheFirstAndNeverStaysDisabled)
 {
     DialogTower tower;
-    WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
-    tower.Place(current);
-    WbDialog* info = tower.OpenSelection();
-    EXPECT_FALSE(info->IsWindowEnabled());
-    EXPECT_EQ(tower.OpenInfo(), info);
-    EXPECT_EQ(WbDialog::GetOpenDialogs(), (std::vector<WbDialog*>{tower.Select(), info}));
+    tower.Place(tower.AddFilm(Film(1, 15)));
+    EXPECT_FALSE(tower.OpenSelection()->IsWindowEnabled());
+    WbDialog* second = tower.OpenInfo();
+    EXPECT_EQ(WbDialog::GetOpenDialogs(), std::vector<WbDialog*>{second});
+    EXPECT_TRUE(second->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetInfoDialog(), second);
+    EXPECT_EQ(tower.Select(), nullptr);
+
+    DialogTower::Press(second, 7099);
+    EXPECT_FALSE(second->IsWindowEnabled());
     DialogTower::Press(tower.Select(), IDCANCEL);
-    EXPECT_TRUE(info->IsWindowEnabled());
-    EXPECT_EQ(tower.Schedule()->GetInfoDialog(), info);
+    EXPECT_TRUE(second->IsWindowEnabled());
 }
