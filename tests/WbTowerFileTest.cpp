@@ -232,6 +232,7 @@ TEST(TowerFile, RejectsWhatTheTowerCannotHoldNamingTheField)
         {"films[1].id", kHail, "\"HAIL\" is not a film of the scenario"},
         {"theaters[0].name", 5000, "5000 is not in 0 to 4096"},
         {"theaters[0].status", uint32_t(-3), "-3 is not in 0 to 2147483647"},
+        {"theaters[0].capacity", 100001, "100001 is not in 0 to 100000"},
         {"theaters[0].close", 2000, "2000 is not in 0 to 1439"},
         {"theaters[0].film", kHail, "\"HAIL\" is not a film of the scenario"},
         {"theaters[0].extra_data.length", uint32_t(-1), "-1 is not in 0 to 2147483647"},

@@ -188,7 +188,8 @@ WbSavedTheater ReadTheater(SaveReader& reader, const std::string& name, const Wb
     theater.name.assign(text.begin(), text.end());
     theater.status = reader.I32In(name + ".status", 0, kMaxInt);
     theater.pattern = reader.I32In(name + ".pattern", 0, kMaxInt);
-    theater.capacity = reader.I32In(name + ".capacity", 0, kMaxInt);
+    // As many seats as a scenario may give: a theater calls up to its seats in one pass, each a person.
+    theater.capacity = reader.I32In(name + ".capacity", 0, WbScenarioLimits::kMaxCapacity);
     theater.openMinute = reader.U32In(name + ".open", 0, kLastMinute);
     theater.closeMinute = reader.U32In(name + ".close", 0, kLastMinute);
     const size_t filmOffset = reader.GetOffset();
