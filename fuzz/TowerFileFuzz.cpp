@@ -1,13 +1,16 @@
 // Fuzzes the loading of a save file: the reader, then the tower built from what it read, each theater's
-// extra data going to the real module's LoadExtraData. The reader checks the checksum last, so a changed
-// file only reaches the tower when it is made right again: every input is also loaded with its magic and
-// version put back and its last four bytes made the checksum of the rest.
+// extra data going to the real module's LoadExtraData, then a whole day of that tower's run, so that every
+// figure a file may hold is also one the module and the host compute on. The reader checks the checksum
+// before any field, so a changed file only reaches the fields when it is made right again: every input is
+// also loaded with its magic and version put back and its last four bytes made the checksum of the rest.
 #include "Afx.h"
 #include "CResFile.h"
 #include "TheaterModule.h"
 #include "TheaterResources.h"
 #include "WbFilmShelf.h"
+#include "WbHostRun.h"
 #include "WbHostTower.h"
+#include "WbScenario.h"
 #include "WbTowerFile.h"
 
 #include <zlib.h>
@@ -49,9 +52,16 @@ public:
             return;
         }
         mShelf.Restore(image.films);
-        // A tower that loaded saves into a file that loads: a refusal here escapes and ends the run.
-        WbTowerFile::Decode(WbTowerFile::Encode(tower->Capture()), known);
-        tower.reset();
+        // A tower that loaded runs on for a day (the host runs no tower past its last day) and then saves
+        // into a file that loads: a refusal here escapes and ends the run.
+        {
+            WbHostRun run(std::move(tower), 1);
+            run.RunMinutes(
+                std::min<int64_t>(WbDateTime::kMinutesPerDay,
+                                  (int64_t(WbScenarioLimits::kLastDay) - image.day) * WbDateTime::kMinutesPerDay));
+            run.Finish();
+            WbTowerFile::Decode(WbTowerFile::Encode(run.GetTower().Capture()), known);
+        }
         mShelf.Restore(mFreshFilms);
     }
 

@@ -141,6 +141,7 @@ private:
 
 // Host side: opens the info dialog of a tenant as the host does when the player inspects it: the
 // definition's ConstructInfoDialog, realised from the definition's info template (GetInfoDialogID)
-// in the definition's module, centred on the main window. Returns the open dialog, or null with the
-// reason in error.
+// in the definition's module, centred on the main window. A tenant has one info dialog at a time: its open
+// dialogs are closed first, and the new one shows the tenant as it is now. Returns the open dialog, or null
+// with the reason in error.
 WBDLL_API WbDialog* WbOpenInfoDialog(WbTowerDoc* doc, WbTenant* tenant, std::string& error);

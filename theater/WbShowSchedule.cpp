@@ -112,7 +112,10 @@ void WbShowSchedule::CollectCustomers()
 {
     if (!mTowerDoc || !mTenant)
         return;
-    const int32_t wanted = mTargetCount - mTenant->GetReserveCount() - mTenant->GetCustomerCount();
+    // Counted in the 32-bit arithmetic the target is saved in: a target restored at the bottom of its range
+    // wraps round as it did when the figure was written, instead of being undefined.
+    const int32_t wanted =
+        int32_t(uint32_t(mTargetCount) - uint32_t(mTenant->GetReserveCount()) - uint32_t(mTenant->GetCustomerCount()));
     if (wanted > 0)
         mTenant->CollectCustomer(mTowerDoc, wanted);
 }

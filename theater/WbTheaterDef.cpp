@@ -206,8 +206,10 @@ int WbTheaterDef::UpdateShowStatus(WbTowerDoc* doc, WbTenant* tenant, int32_t st
         // At closing time itself the day's income is booked and the shows are still looked at.
         bool showsLeft = true;
         if (m >= close) {
+            // Paying the negated income books it; the negation is the 32-bit one, so income restored at the
+            // bottom of its range is paid as itself rather than being undefined.
             if (m < close + kWindowMinutes)
-                doc->PayMoney(-tenant->CalcInMoney(), kIncomeCategory, tenant->GetEquipDef());
+                doc->PayMoney(int32_t(0u - uint32_t(tenant->CalcInMoney())), kIncomeCategory, tenant->GetEquipDef());
             showsLeft = m == close;
         }
         if (showsLeft)

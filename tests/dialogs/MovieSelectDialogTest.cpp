@@ -283,3 +283,22 @@ TEST(MovieSelectDialog, EmptyFilmListOffersNoRow)
     EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 0);
     EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 1");
 }
+
+// Asking for a theater's info dialog while it is open closes the theater's dialogs and opens it afresh, so
+// the film selection never gives its input back to another dialog than the one it was opened from.
+TEST(MovieSelectDialog, ASecondInfoDialogOfOneTheaterReplacesTheFirstAndNeverStaysDisabled)
+{
+    DialogTower tower;
+    tower.Place(tower.AddFilm(Film(1, 15)));
+    EXPECT_FALSE(tower.OpenSelection()->IsWindowEnabled());
+    WbDialog* second = tower.OpenInfo();
+    EXPECT_EQ(WbDialog::GetOpenDialogs(), std::vector<WbDialog*>{second});
+    EXPECT_TRUE(second->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->GetInfoDialog(), second);
+    EXPECT_EQ(tower.Select(), nullptr);
+
+    DialogTower::Press(second, 7099);
+    EXPECT_FALSE(second->IsWindowEnabled());
+    DialogTower::Press(tower.Select(), IDCANCEL);
+    EXPECT_TRUE(second->IsWindowEnabled());
+}

@@ -50,7 +50,17 @@ public:
         Number(name, int64_t(text.size()));
         Raw(name, std::vector<uint8_t>(text.begin(), text.end()));
     }
-    void Checksum() { Number("checksum", Crc32()); }
+    void Checksum() { Number("checksum", Crc32(mBytes)); }
+    // The first bytes of the file up to end, closed with their checksum as a writer would have.
+    std::vector<uint8_t> SealedAt(size_t end, std::vector<uint8_t> extra = {}) const
+    {
+        std::vector<uint8_t> bytes(mBytes.begin(), mBytes.begin() + long(end));
+        bytes.insert(bytes.end(), extra.begin(), extra.end());
+        const uint32_t crc = Crc32(bytes);
+        for (size_t i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(crc >> (8 * i)));
+        return bytes;
+    }
 
     const std::vector<uint8_t>& Bytes() const { return mBytes; }
     const std::vector<Field>& Fields() const { return mFields; }
@@ -70,17 +80,14 @@ public:
         const Field& field = Find(name);
         for (size_t i = 0; i < field.width; ++i)
             changed.mBytes[field.offset + i] = uint8_t(value >> (8 * i));
-        changed.mBytes.resize(changed.mBytes.size() - 4);
-        changed.mFields.pop_back();
-        changed.Checksum();
-        return changed.mBytes;
+        return changed.SealedAt(changed.mBytes.size() - 4);
     }
 
 private:
-    uint32_t Crc32() const
+    static uint32_t Crc32(const std::vector<uint8_t>& bytes)
     {
         uint32_t crc = 0xFFFFFFFFu;
-        for (uint8_t byte : mBytes) {
+        for (uint8_t byte : bytes) {
             crc ^= byte;
             for (int k = 0; k < 8; ++k)
                 crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
@@ -176,17 +183,33 @@ TEST(TowerFile, TheFixtureReadsAsWrittenAndWritesBackTheSameBytes)
     EXPECT_EQ(WbTowerFile::Encode(image), file.Bytes());
 }
 
-TEST(TowerFile, ACutAtAnyFieldNamesThatFieldAndItsOffset)
+// The checksum is looked at right after the magic and the version: a file cut short says so, whichever field
+// the cut fell in. A cut file closed with a checksum of its own names the field it ends in.
+TEST(TowerFile, ACutFileIsReportedAsCutAndASealedOneNamesTheFieldItEndsIn)
 {
     const FixtureBytes file = GoodFile();
+    const size_t checksumFrom = file.Find("day").offset;
     for (const Field& field : file.Fields()) {
         if (field.width == 0)
             continue;
         for (size_t kept : {size_t(0), field.width - 1}) {
-            const std::vector<uint8_t> cut(file.Bytes().begin(), file.Bytes().begin() + long(field.offset + kept));
-            EXPECT_EQ(ErrorOf(cut), field.name + " at offset " + std::to_string(field.offset) + ": the file ends (" +
-                                        std::to_string(field.width) + " bytes needed, " + std::to_string(kept) +
-                                        " left)");
+            const size_t end = field.offset + kept;
+            SCOPED_TRACE(field.name + " cut at " + std::to_string(end));
+            const std::string endsInField = field.name + " at offset " + std::to_string(field.offset) +
+                                            ": the file ends (" + std::to_string(field.width) + " bytes needed, " +
+                                            std::to_string(kept) + " left)";
+            const std::vector<uint8_t> cut(file.Bytes().begin(), file.Bytes().begin() + long(end));
+            std::string expected = endsInField;
+            if (end >= checksumFrom + 4)
+                expected = "checksum at offset " + std::to_string(end - 4) +
+                           ": does not match the file's bytes: the file was changed or cut short after it was written";
+            else if (end >= checksumFrom)
+                expected = "checksum at offset " + std::to_string(checksumFrom) + ": the file ends (4 bytes needed, " +
+                           std::to_string(end - checksumFrom) + " left)";
+            EXPECT_EQ(ErrorOf(cut), expected);
+            if (end >= checksumFrom && field.name != "checksum") {
+                EXPECT_EQ(ErrorOf(file.SealedAt(end)), endsInField);
+            }
         }
     }
 }
@@ -201,13 +224,15 @@ TEST(TowerFile, RejectsWhatTheTowerCannotHoldNamingTheField)
         std::string message;
     } kCases[] = {
         {"version", 2, "2 is not the version this host reads (1)"},
-        {"day", 0, "0 is not in 1 to 2147383646"},
+        {"day", 0, "0 is not in 1 to 2147483646"},
+        {"day", 2147483647, "2147483647 is not in 1 to 2147483646"},
         {"arrival_mode", 3, "3 is not in 0 to 2"},
         {"minute", 1440, "1440 is not in 0 to 1439"},
         {"random_state", 0, "0 is not in 1 to 4294967295"},
         {"films[1].id", kHail, "\"HAIL\" is not a film of the scenario"},
         {"theaters[0].name", 5000, "5000 is not in 0 to 4096"},
         {"theaters[0].status", uint32_t(-3), "-3 is not in 0 to 2147483647"},
+        {"theaters[0].capacity", 100001, "100001 is not in 0 to 100000"},
         {"theaters[0].close", 2000, "2000 is not in 0 to 1439"},
         {"theaters[0].film", kHail, "\"HAIL\" is not a film of the scenario"},
         {"theaters[0].extra_data.length", uint32_t(-1), "-1 is not in 0 to 2147483647"},
@@ -221,12 +246,21 @@ TEST(TowerFile, RejectsWhatTheTowerCannotHoldNamingTheField)
     std::vector<uint8_t> bytes = file.Bytes();
     bytes[0] = 'X';
     EXPECT_EQ(ErrorOf(bytes), "magic at offset 0: not a tower file");
+    // The last day a run reaches is taken; the fixture's arrival, due on day 3, is then in the past.
+    EXPECT_EQ(ErrorOf(file.With("day", 2147483646)),
+              At(file, "arrivals[0].due_minute") + "4951 is not in 3092376450870 to 3092376977910");
+
+    const std::string damaged =
+        "does not match the file's bytes: the file was changed or cut short after it was written";
     bytes = file.Bytes();
     bytes[file.Find("theaters[0].name").offset + 4] = 'P';
-    EXPECT_EQ(ErrorOf(bytes), At(file, "checksum") + "the file's bytes have changed since it was written");
+    EXPECT_EQ(ErrorOf(bytes), At(file, "checksum") + damaged);
     bytes = file.Bytes();
     bytes.push_back(0);
-    EXPECT_EQ(ErrorOf(bytes), "end at offset " + std::to_string(file.Bytes().size()) + ": 1 bytes follow the checksum");
+    EXPECT_EQ(ErrorOf(bytes), "checksum at offset " + std::to_string(file.Bytes().size() - 3) + ": " + damaged);
+    const size_t checksum = file.Find("checksum").offset;
+    EXPECT_EQ(ErrorOf(file.SealedAt(checksum, {0})),
+              "end at offset " + std::to_string(checksum) + ": 1 bytes follow the last field, before the checksum");
 }
 
 TEST(TowerFile, SavingReplacesTheFileWholeAndErrorsNameTheFile)

@@ -1,5 +1,5 @@
-// The platform part of saving: mkstemp, fsync and rename natively; CreateFile, FlushFileBuffers and
-// MoveFileEx on Windows.
+// The platform part of saving: a WbTemporaryFile, fsync and rename natively; CreateFile, FlushFileBuffers
+// and MoveFileEx on Windows.
 #include "WbReplaceFile.h"
 
 #include <algorithm>
@@ -9,9 +9,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include "WbTemporaryFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
+#include <system_error>
 #include <unistd.h>
 #endif
 
@@ -109,12 +113,6 @@ void FlushFolderOf(const std::string&) {}
 
 #else
 
-Handle CreateTemporary(const std::string& path, std::string& temporary)
-{
-    temporary = path + ".XXXXXX";
-    return ::mkstemp(temporary.data());
-}
-
 void WriteAll(Handle descriptor, std::span<const uint8_t> bytes)
 {
     while (!bytes.empty()) {
@@ -128,9 +126,6 @@ void WriteAll(Handle descriptor, std::span<const uint8_t> bytes)
 }
 
 bool Flush(Handle file) { return ::fsync(file) == 0; }
-bool Close(Handle file) { return ::close(file) == 0; }
-bool Replace(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
-void Remove(const std::string& path) { ::unlink(path.c_str()); }
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -151,6 +146,8 @@ void FlushFolderOf(const std::string& path)
 #endif
 
 } // namespace
+
+#if defined(_WIN32)
 
 std::string WbReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
 {
@@ -173,3 +170,36 @@ std::string WbReplaceFile(const std::string& path, std::span<const uint8_t> byte
     FlushFolderOf(path);
     return {};
 }
+
+std::string WbReplacedFile(const std::string& path) { return path; }
+
+#else
+
+std::string WbReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
+{
+    const std::string target = WbReplacedFile(path);
+    std::optional<WbTemporaryFile> file;
+    try {
+        file.emplace(target);
+    } catch (const std::system_error& error) {
+        return "no temporary file beside it: " + std::string(std::strerror(error.code().value()));
+    }
+    // The temporary file removes itself on every way out but the last.
+    try {
+        WriteAll(file->GetDescriptor(), bytes);
+        if (!Flush(file->GetDescriptor()))
+            throw StepFailed{SystemError("cannot be flushed to the disk")};
+        if (!file->Close())
+            throw StepFailed{SystemError("cannot be closed")};
+        if (!file->MoveTo(target))
+            throw StepFailed{SystemError("cannot replace it")};
+    } catch (const StepFailed& failed) {
+        return failed.message;
+    }
+    FlushFolderOf(target);
+    return {};
+}
+
+std::string WbReplacedFile(const std::string& path) { return WbTemporaryFile::FinalTarget(path); }
+
+#endif

@@ -3,6 +3,7 @@
 
 #include "WbTowerDoc.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +63,8 @@ namespace WbScenarioLimits {
 constexpr int32_t kMaxDays = 100000;
 // A run may start on this day and still count its last day in 32 bits.
 constexpr int32_t kMaxStartDay = 0x7FFFFFFF - kMaxDays - 1;
+// The last day a run can reach, from the last start day with the most days: a tower saved then still loads.
+constexpr int32_t kLastDay = kMaxStartDay + kMaxDays;
 // Theater names are kept whole in the save file, which reads no longer ones.
 constexpr uint32_t kMaxNameBytes = 4096;
 constexpr int32_t kMaxPassesPerMinute = 1000;
@@ -69,4 +72,10 @@ constexpr int32_t kMaxTheaters = 100000;
 constexpr int32_t kMaxCapacity = 100000;
 constexpr int32_t kMaxRunningTime = 1440;
 constexpr uint32_t kLastMinute = 1439;
+// No list of a scenario may hold more items than the longest one allowed, the theaters; a list is refused
+// at the first item past it, while the file is still being read.
+constexpr size_t kMaxListItems = size_t(kMaxTheaters);
+// A scenario of the most theaters and films with long names fits well within this; a larger file (or a
+// pipe that never ends) is refused as it is read.
+constexpr size_t kMaxFileBytes = size_t(64) << 20;
 } // namespace WbScenarioLimits

@@ -3,12 +3,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <set>
-#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -230,31 +232,62 @@ void CheckFilmReferences(const WbScenario& scenario)
 // scenario, and every level keeps the path to it.
 constexpr size_t kMaxDepth = 32;
 
-// The parse is watched with the path to the item being read kept as the parser goes in and out: a key given
-// twice is a mistake that the JSON library passes over by keeping the last value, and nesting is refused
-// before the paths of deeper and deeper levels fill the memory.
-class ParseWatch final {
+// The library's message starts with its own exception name; the rest says where and what.
+std::string LibraryMessage(const json::exception& error)
+{
+    const std::string what = error.what();
+    const size_t named = what.find("] ");
+    return named == std::string::npos ? what : what.substr(named + 2);
+}
+
+// Builds the document from the parser's events, keeping the path to the item being read as it goes in and
+// out: a key given twice is a mistake that the JSON library would pass over by keeping the last value, and
+// nesting and lists are refused past their limits while the text is read, before they fill the memory. Each
+// value is put in place at once, so reading is linear in the text (the library's own callback parser looks
+// through a whole list after each of its objects).
+class ScenarioParser final : public nlohmann::json_sax<json> {
 public:
-    bool operator()(int, json::parse_event_t event, json& parsed)
+    explicit ScenarioParser(json& document) : mDocument(document) {}
+
+    bool null() override { return Add(nullptr); }
+    bool boolean(bool value) override { return Add(value); }
+    bool number_integer(number_integer_t value) override { return Add(value); }
+    bool number_unsigned(number_unsigned_t value) override { return Add(value); }
+    bool number_float(number_float_t value, const string_t&) override { return Add(value); }
+    bool string(string_t& value) override { return Add(std::move(value)); }
+    bool binary(binary_t& value) override
     {
-        using Event = json::parse_event_t;
-        if (event == Event::object_start || event == Event::array_start) {
-            if (mFrames.size() == kMaxDepth)
-                Fail(ItemPath(), "nested deeper than " + std::to_string(kMaxDepth) + " levels");
-            mFrames.push_back({ItemPath(), event == Event::array_start});
-        }
-        if (event == Event::key) {
-            mFrames.back().key = parsed.get<std::string>();
-            if (!mFrames.back().keys.insert(mFrames.back().key).second)
-                Fail(ItemPath(), "the key is given twice");
-        }
-        if (event == Event::object_end || event == Event::array_end)
-            mFrames.pop_back();
-        const bool itemEnded = event == Event::value || event == Event::object_end || event == Event::array_end;
-        if (itemEnded && !mFrames.empty() && mFrames.back().isList)
-            ++mFrames.back().index;
+        return Add(json::binary(std::vector<std::uint8_t>(value.begin(), value.end())));
+    }
+    bool start_object(std::size_t) override { return Open(json::object(), false); }
+    bool start_array(std::size_t) override { return Open(json::array(), true); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+    bool key(string_t& key) override
+    {
+        Frame& frame = mFrames.back();
+        frame.key = key;
+        if (!frame.keys.insert(key).second)
+            Fail(ItemPath(), "the key is given twice");
         return true;
     }
+    // A number beyond a double ("1e400") is refused as the parser reaches it, with the key it belongs to.
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) override
+    {
+        constexpr int kNumberOverflow = 406;
+        if (error.id == kNumberOverflow)
+            Fail(ItemPath(), LibraryMessage(error));
+        throw WbScenarioError(LibraryMessage(error));
+    }
+
+private:
+    struct Frame {
+        std::string path;
+        bool isList = false;
+        size_t index = 0;
+        std::string key{};
+        std::set<std::string> keys{};
+    };
 
     // The path of the item being read in the innermost object or list.
     std::string ItemPath() const
@@ -267,25 +300,53 @@ public:
         return frame.path.empty() || frame.path == "scenario" ? frame.key : frame.path + "." + frame.key;
     }
 
-private:
-    struct Frame {
-        std::string path;
-        bool isList = false;
-        size_t index = 0;
-        std::string key{};
-        std::set<std::string> keys{};
-    };
+    // Puts a value where the parser is: the document itself, the next item of a list or the current key's.
+    json& Place(json&& value)
+    {
+        if (mOpen.empty())
+            return mDocument = std::move(value);
+        json& container = *mOpen.back();
+        if (!container.is_array())
+            return container[mFrames.back().key] = std::move(value);
+        container.push_back(std::move(value));
+        return container.back();
+    }
+    void ItemEnded()
+    {
+        if (mFrames.empty() || !mFrames.back().isList)
+            return;
+        if (++mFrames.back().index > WbScenarioLimits::kMaxListItems)
+            Fail(mFrames.back().path, "more than " + std::to_string(WbScenarioLimits::kMaxListItems) + " items");
+    }
+    bool Add(json&& value)
+    {
+        Place(std::move(value));
+        ItemEnded();
+        return true;
+    }
+    bool Open(json&& container, bool isList)
+    {
+        if (mFrames.size() == kMaxDepth)
+            Fail(ItemPath(), "nested deeper than " + std::to_string(kMaxDepth) + " levels");
+        const std::string path = ItemPath();
+        mOpen.push_back(&Place(std::move(container)));
+        mFrames.push_back({path, isList});
+        return true;
+    }
+    bool Close()
+    {
+        mOpen.pop_back();
+        mFrames.pop_back();
+        ItemEnded();
+        return true;
+    }
 
+    json& mDocument;
+    // The containers being filled, innermost last; a list only grows at its end while its last item is open,
+    // so these stay valid.
+    std::vector<json*> mOpen;
     std::vector<Frame> mFrames;
 };
-
-// The library's message starts with its own exception name; the rest says where and what.
-std::string LibraryMessage(const json::exception& error)
-{
-    const std::string what = error.what();
-    const size_t named = what.find("] ");
-    return named == std::string::npos ? what : what.substr(named + 2);
-}
 
 } // namespace
 
@@ -346,16 +407,9 @@ WbScenario WbScenarioReader::Read(const json& document) const
 
 WbScenario WbScenarioReader::ReadText(const std::string& text) const
 {
-    ParseWatch watch;
     json document;
-    try {
-        document = json::parse(text, std::ref(watch));
-    } catch (const json::parse_error& error) {
-        throw WbScenarioError(LibraryMessage(error));
-    } catch (const json::out_of_range& error) {
-        // A number beyond a double ("1e400") is refused as the parser reaches it, so the watch knows whose.
-        Fail(watch.ItemPath(), LibraryMessage(error));
-    }
+    ScenarioParser parser(document);
+    json::sax_parse(text, &parser);
     return Read(document);
 }
 
@@ -363,13 +417,21 @@ WbScenario WbScenarioReader::ReadFile(const std::string& path) const
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        throw WbScenarioError(path + ": cannot be opened");
-    std::ostringstream text;
-    text << file.rdbuf();
+        throw WbScenarioError(path + ": cannot be opened: " + std::strerror(errno));
+    // Read in pieces and stopped at the cap, so that a pipe or an endless file (/dev/zero) is refused
+    // instead of filling the memory.
+    std::string text;
+    std::array<char, 65536> piece;
+    while (file.read(piece.data(), piece.size()) || file.gcount() > 0) {
+        text.append(piece.data(), size_t(file.gcount()));
+        if (text.size() > WbScenarioLimits::kMaxFileBytes)
+            throw WbScenarioError(path + ": larger than " + std::to_string(WbScenarioLimits::kMaxFileBytes) +
+                                  " bytes, the most a scenario may hold");
+    }
     if (file.bad())
-        throw WbScenarioError(path + ": cannot be read");
+        throw WbScenarioError(path + ": cannot be read: " + std::strerror(errno));
     try {
-        return ReadText(text.str());
+        return ReadText(text);
     } catch (const WbScenarioError& error) {
         throw WbScenarioError(path + ": " + error.what());
     }

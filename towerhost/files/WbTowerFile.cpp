@@ -77,6 +77,8 @@ public:
     // The bytes read since an earlier offset.
     std::span<const uint8_t> Since(size_t offset) const { return mBytes.subspan(offset, mOffset - offset); }
     size_t GetRemaining() const { return mBytes.size() - mOffset; }
+    // Reads no byte from end on: what follows is not a field.
+    void EndAt(size_t end) { mBytes = mBytes.first(end); }
 
     [[noreturn]] static void Fail(const std::string& field, size_t offset, const std::string& problem)
     {
@@ -180,7 +182,8 @@ WbSavedTheater ReadTheater(SaveReader& reader, const std::string& name, const Wb
     theater.name.assign(text.begin(), text.end());
     theater.status = reader.I32In(name + ".status", 0, kMaxInt);
     theater.pattern = reader.I32In(name + ".pattern", 0, kMaxInt);
-    theater.capacity = reader.I32In(name + ".capacity", 0, kMaxInt);
+    // As many seats as a scenario may give: a theater calls up to its seats in one pass, each a person.
+    theater.capacity = reader.I32In(name + ".capacity", 0, WbScenarioLimits::kMaxCapacity);
     theater.openMinute = reader.U32In(name + ".open", 0, kLastMinute);
     theater.closeMinute = reader.U32In(name + ".close", 0, kLastMinute);
     const size_t filmOffset = reader.GetOffset();
@@ -282,6 +285,26 @@ std::vector<uint8_t> Encode(const WbTowerImage& image)
     return writer.Finish();
 }
 
+namespace {
+
+// The checksum closes the file and is looked at before any field, so that a file changed or cut short since
+// it was written is reported as that, not as whichever field the damage happened to reach. The fields are
+// then read from the bytes before it.
+void CheckSum(SaveReader& reader, std::span<const uint8_t> bytes)
+{
+    if (reader.GetRemaining() < 4)
+        reader.Bytes("checksum", 4);
+    const size_t checksumOffset = bytes.size() - 4;
+    const uint32_t stored = uint32_t(bytes[checksumOffset]) | uint32_t(bytes[checksumOffset + 1]) << 8 |
+                            uint32_t(bytes[checksumOffset + 2]) << 16 | uint32_t(bytes[checksumOffset + 3]) << 24;
+    if (stored != Crc32(bytes.first(checksumOffset)))
+        SaveReader::Fail("checksum", checksumOffset,
+                         "does not match the file's bytes: the file was changed or cut short after it was written");
+    reader.EndAt(checksumOffset);
+}
+
+} // namespace
+
 WbTowerImage Decode(std::span<const uint8_t> bytes, const FilmKnown& filmKnown)
 {
     SaveReader reader(bytes);
@@ -294,9 +317,10 @@ WbTowerImage Decode(std::span<const uint8_t> bytes, const FilmKnown& filmKnown)
         SaveReader::Fail("version", versionOffset,
                          std::to_string(version) + " is not the version this host reads (" + std::to_string(kVersion) +
                              ")");
+    CheckSum(reader, bytes);
 
     WbTowerImage image;
-    image.day = reader.I32In("day", 1, WbScenarioLimits::kMaxStartDay);
+    image.day = reader.I32In("day", 1, WbScenarioLimits::kLastDay);
     image.minute = reader.U32In("minute", 0, kLastMinute);
     image.funds = reader.I32("funds");
     image.dayBase = reader.I32In("day_base", 0, kMaxInt);
@@ -324,14 +348,9 @@ WbTowerImage Decode(std::span<const uint8_t> bytes, const FilmKnown& filmKnown)
         image.arrivals.push_back(ReadArrival(reader, Item("arrivals", i), image));
     CheckReserves(image, reserveOffsets);
 
-    const size_t checksumOffset = reader.GetOffset();
-    const uint32_t stored = reader.U32("checksum");
-    const uint32_t computed = Crc32(bytes.first(checksumOffset));
-    if (stored != computed)
-        SaveReader::Fail("checksum", checksumOffset, "the file's bytes have changed since it was written");
     if (reader.GetRemaining() != 0)
         SaveReader::Fail("end", reader.GetOffset(),
-                         std::to_string(reader.GetRemaining()) + " bytes follow the checksum");
+                         std::to_string(reader.GetRemaining()) + " bytes follow the last field, before the checksum");
     return image;
 }
 

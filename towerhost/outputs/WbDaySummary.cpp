@@ -81,6 +81,19 @@ void WbDaySummary::OnFundsChange(WbHostRun& run, int theater, int64_t amount)
 // A loaded tower has other theaters; its day is accounted from the load on.
 void WbDaySummary::OnTowerReplaced(WbHostRun& run) { BeginDay(run); }
 
+// A save keeps the module's record of each schedule but not its run-ended flag: a film the module had
+// stopped is looked at again, and shows again if it is showable by then, which a run that never stopped
+// would not have done.
+void WbDaySummary::PrintLoad(WbHostRun& run, const std::string& path)
+{
+    std::fprintf(mOut,
+                 "Loaded %s: day %d %s. Kept: clock, funds, theaters with their customers and arrivals, films' "
+                 "records, each theater's film, target, best attendance and show days. Examined afresh: whether "
+                 "each theater's film may be shown, so a film stopped before the save shows again if it is "
+                 "showable now.\n",
+                 path.c_str(), run.GetDay(), ClockText(int32_t(run.GetMinute())).c_str());
+}
+
 void WbDaySummary::BeginDay(WbHostRun& run)
 {
     mTheaters.assign(size_t(run.GetTower().GetTheaterCount()), TheaterDay{});

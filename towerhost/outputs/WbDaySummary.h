@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 class WbDaySummary final : public WbRunListener {
@@ -18,6 +19,9 @@ public:
     void OnStatusChange(WbHostRun& run, const WbStatusChange& change) override;
     void OnFundsChange(WbHostRun& run, int theater, int64_t amount) override;
     void OnTowerReplaced(WbHostRun& run) override;
+
+    // Says which saved tower the run continues, what the save kept and what the module examines afresh.
+    void PrintLoad(WbHostRun& run, const std::string& path);
 
 private:
     struct Show {

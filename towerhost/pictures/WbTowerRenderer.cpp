@@ -13,9 +13,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -181,6 +184,33 @@ void WbTowerRenderer::AddScenarioSections(WbScenarioReader& reader)
 {
     reader.AddSection("render_minutes",
                       [this](const json& value, const std::string& path) { mMinutes = ReadMinutes(value, path); });
+}
+
+void WbTowerRenderer::CheckBeforeRun(const WbHostRun& run, int64_t minutes)
+{
+    if (mDirectory.empty())
+        return;
+    std::error_code error;
+    std::filesystem::create_directories(mDirectory, error);
+    if (error)
+        throw std::runtime_error("--render " + mDirectory + ": cannot make the folder (" + error.message() + ")");
+    if (::access(mDirectory.c_str(), W_OK) != 0)
+        throw std::runtime_error("--render " + mDirectory + ": cannot be written: " + std::strerror(errno));
+    // Minutes counted from midnight of the run's first day: the run covers first to last.
+    const int64_t first = run.GetMinute();
+    const int64_t last = first + minutes - 1;
+    for (size_t i = 0; i < mMinutes.size(); ++i) {
+        const int64_t at = int64_t(mMinutes[i].day - 1) * WbDateTime::kMinutesPerDay + mMinutes[i].minute;
+        if (at >= first && at <= last)
+            continue;
+        const std::string covered = minutes <= 0 ? "runs no minute"
+                                                 : "runs from day 1 minute " + std::to_string(first) + " to day " +
+                                                       std::to_string(last / WbDateTime::kMinutesPerDay + 1) +
+                                                       " minute " + std::to_string(last % WbDateTime::kMinutesPerDay);
+        throw std::runtime_error("render_minutes[" + std::to_string(i) + "]: day " + std::to_string(mMinutes[i].day) +
+                                 " minute " + std::to_string(mMinutes[i].minute) +
+                                 " is not a minute of the run, which " + covered);
+    }
 }
 
 void WbTowerRenderer::Attach(WbHostRun& run)

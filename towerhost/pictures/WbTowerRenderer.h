@@ -42,6 +42,8 @@ public:
 
     void AddOptions(CLI::App& app) override;
     void AddScenarioSections(WbScenarioReader& reader) override;
+    // Makes the folder and checks that every named minute lies within the run.
+    void CheckBeforeRun(const WbHostRun& run, int64_t minutes) override;
     void Attach(WbHostRun& run) override;
     // Throws std::runtime_error when a named minute never came or a picture could not be written.
     void Finish(WbHostRun& run) override;

@@ -17,12 +17,12 @@ const char* const kDescription =
 const char* const kFooter =
     "Exit codes: 0 success, 1 module, run or file error, 2 usage or scenario error.\n"
     "\n"
-    "Examples:\n"
+    "Examples (from the source tree, whose tests/scenarios hold example towers):\n"
     "  towerhost                                 run the demo tower for its two days\n"
-    "  towerhost tower.json --days 30 --quiet --report out.json\n"
-    "  towerhost tower.json --days 5 --save day5.tower\n"
-    "  towerhost tower.json --load day5.tower --days 5 --trace trace.jsonl\n"
-    "  towerhost serve tower.json                play it in a web browser (towerhost serve --help)\n";
+    "  towerhost tests/scenarios/hundred-theaters.json --days 30 --quiet --report out.json\n"
+    "  towerhost tests/scenarios/save-and-continue.json --days 2 --save day2.tower\n"
+    "  towerhost tests/scenarios/save-and-continue.json --load day2.tower --days 3 --trace trace.jsonl\n"
+    "  towerhost serve tests/scenarios/change-film.json   play it in a web browser (towerhost serve --help)\n";
 
 // The days are read here rather than by CLI11, so that a bad value gets the same kind of message as a bad
 // scenario value.
@@ -36,6 +36,21 @@ WbOptionsResult ReadDays(const std::string& text, WbHostOptions& options)
         return {WbOptionsResult::Outcome::Exit, 2,
                 "--days: " + text + " is not in 0 to " + std::to_string(WbScenarioLimits::kMaxDays)};
     options.days = int32_t(days);
+    return {};
+}
+
+// An empty value names no file, folder or number; taking it as "not given" would run without the output the
+// user asked for.
+WbOptionsResult CheckEmptyValues(const CLI::App& app)
+{
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->get_type_size() == 0)
+            continue;
+        for (const std::string& value : option->results())
+            if (value.empty())
+                return {WbOptionsResult::Outcome::Exit, 2,
+                        option->get_name() + ": the value is empty (see towerhost --help)"};
+    }
     return {};
 }
 
@@ -75,6 +90,8 @@ WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptio
     } catch (const CLI::ParseError& error) {
         result = {WbOptionsResult::Outcome::Exit, 2, std::string(error.what()) + " (see towerhost --help)"};
     }
+    if (result.outcome == WbOptionsResult::Outcome::Run)
+        result = CheckEmptyValues(app);
     if (result.outcome == WbOptionsResult::Outcome::Run && !days.empty())
         result = ReadDays(days, options);
     return result;

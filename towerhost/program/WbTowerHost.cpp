@@ -6,11 +6,13 @@
 #include "WbDaySummary.h"
 #include "WbDemoScenario.h"
 #include "WbFilmShelf.h"
+#include "WbFilmWarnings.h"
 #include "WbHostAddOn.h"
 #include "WbHostOptions.h"
 #include "WbHostRun.h"
 #include "WbModuleLoader.h"
 #include "WbProgressLine.h"
+#include "WbReplaceFile.h"
 #include "WbScenarioReader.h"
 #include "WbTenantDef.h"
 #include "WbTowerFile.h"
@@ -50,10 +52,10 @@ std::string DefaultModulePath()
 
 #if defined(_WIN32)
 bool IsTerminal(std::FILE* file) { return ::_isatty(::_fileno(file)) != 0; }
-bool CanWriteIn(const std::string& directory) { return ::_access(directory.c_str(), 2) == 0; }
+bool CanWrite(const std::string& path) { return ::_access(path.c_str(), 2) == 0; }
 #else
 bool IsTerminal(std::FILE* file) { return ::isatty(::fileno(file)) != 0; }
-bool CanWriteIn(const std::string& directory) { return ::access(directory.c_str(), W_OK) == 0; }
+bool CanWrite(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
 #endif
 
 // A long run must not end in an output that cannot be written, so where they go is checked first.
@@ -64,9 +66,22 @@ void CheckWritable(const std::string& path)
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         throw RunError(path + ": is a directory");
-    const std::string directory = std::filesystem::path(path).parent_path().string();
-    if (!CanWriteIn(directory.empty() ? "." : directory))
+    // An output named through a symbolic link is written where the link leads.
+    const std::string target = WbReplacedFile(path);
+    if (std::filesystem::exists(target, error) && !CanWrite(target))
         throw RunError(path + ": cannot be written: " + std::strerror(errno));
+    const std::string directory = std::filesystem::path(target).parent_path().string();
+    if (!CanWrite(directory.empty() ? "." : directory))
+        throw RunError(path + ": cannot be written: " + std::strerror(errno));
+}
+
+// A loaded tower runs on from its saved day, and the day count must still hold the run's last day.
+void CheckDaysLeft(const std::string& loadPath, int32_t savedDay, int32_t days)
+{
+    if (int64_t(savedDay) + days > WbScenarioLimits::kLastDay)
+        throw RunError(loadPath + ": saved on day " + std::to_string(savedDay) + ", which leaves " +
+                       std::to_string(WbScenarioLimits::kLastDay - savedDay) + " more days to run, not " +
+                       std::to_string(days));
 }
 
 WbScenario ReadScenario(const WbHostOptions& options, const std::vector<std::unique_ptr<WbHostAddOn>>& addOns)
@@ -95,6 +110,8 @@ public:
             return;
         mSummary = std::make_unique<WbDaySummary>(out);
         run.AddListener(mSummary.get());
+        if (!options.loadPath.empty())
+            mSummary->PrintLoad(run, options.loadPath);
         const bool terminal = IsTerminal(err);
         if (terminal || WbProgressLine::IsLongRun(days)) {
             mProgress = std::make_unique<WbProgressLine>(err, terminal, days);
@@ -140,12 +157,19 @@ void RunTower(const WbHostOptions& options, const WbScenario& scenario,
     shelf.OfferTo(def);
 
     WbHostRun run(WbHostTower::FromScenario(scenario, def, shelf), scenario.passesPerMinute);
-    if (!options.loadPath.empty())
+    if (!options.loadPath.empty()) {
         WbTowerStore::Load(run, options.loadPath);
+        CheckDaysLeft(options.loadPath, run.GetDay(), scenario.days);
+    }
+    const int64_t minutes = int64_t(scenario.days) * WbDateTime::kMinutesPerDay;
+    for (const auto& addOn : addOns)
+        addOn->CheckBeforeRun(run, minutes);
+    for (const std::string& warning : WbFilmWarnings(run.GetTower()))
+        std::fprintf(err, "towerhost: warning: %s\n", warning.c_str());
     RunOutputs outputs(run, options, scenario.days, out, err);
     for (const auto& addOn : addOns)
         addOn->Attach(run);
-    run.RunMinutes(int64_t(scenario.days) * WbDateTime::kMinutesPerDay);
+    run.RunMinutes(minutes);
     run.Finish();
     outputs.Close();
     for (const auto& addOn : addOns)

@@ -2,6 +2,8 @@
 // of the tower: each adds its options and scenario keys and follows the run as a listener.
 #pragma once
 
+#include <cstdint>
+
 #include <memory>
 #include <vector>
 
@@ -18,6 +20,9 @@ public:
     virtual void AddOptions(CLI::App&) {}
     // Lets the scenario carry its keys (WbScenarioReader::AddSection); none by default.
     virtual void AddScenarioSections(WbScenarioReader&) {}
+    // Finds before the first minute what would make the add-on fail after a run of that many minutes, and
+    // throws std::runtime_error saying what; nothing by default.
+    virtual void CheckBeforeRun(const WbHostRun&, int64_t /*minutes*/) {}
     // Joins the run before its first minute, for instance with AddListener; nothing by default.
     virtual void Attach(WbHostRun&) {}
     // The run's minutes are over; writes what the add-on makes, and throws std::runtime_error when it

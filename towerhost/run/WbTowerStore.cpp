@@ -2,10 +2,42 @@
 #include "WbTowerStore.h"
 
 #include "WbFilmShelf.h"
+#include "WbFourCC.h"
 #include "WbHostRun.h"
+#include "WbQuoted.h"
 #include "WbTowerFile.h"
 
+#include <string>
+
 namespace {
+
+std::string Difference(const std::string& what) { return "saved from another tower: " + what; }
+
+// A save continues the tower the scenario places: its theaters, in order and by name, and its films. A save
+// of another tower would silently put other theaters in place of the scenario's, so the first difference is
+// named instead.
+void CheckSameTower(const WbHostTower& tower, const WbTowerImage& image)
+{
+    const size_t theaters = size_t(tower.GetTheaterCount());
+    if (image.theaters.size() != theaters)
+        throw WbTowerFileError(Difference("theater count " + std::to_string(image.theaters.size()) + " there, " +
+                                          std::to_string(theaters) + " in the scenario"));
+    for (size_t i = 0; i < theaters; ++i)
+        if (image.theaters[i].name != tower.GetTheaterName(int(i)))
+            throw WbTowerFileError(Difference("theater " + std::to_string(i + 1) + " is " +
+                                              WbQuoted(image.theaters[i].name) + " there, " +
+                                              WbQuoted(tower.GetTheaterName(int(i))) + " in the scenario"));
+    const std::vector<WbSavedFilm> films = tower.GetShelf().Capture();
+    if (image.films.size() != films.size())
+        throw WbTowerFileError(Difference("film count " + std::to_string(image.films.size()) + " there, " +
+                                          std::to_string(films.size()) + " in the scenario"));
+    for (size_t i = 0; i < films.size(); ++i)
+        if (image.films[i].id != films[i].id)
+            throw WbTowerFileError(Difference("film " + std::to_string(i + 1) + " is " +
+                                              WbQuoted(WbFourCCText(image.films[i].id)) + " there, " +
+                                              WbQuoted(WbFourCCText(films[i].id)) + " in the scenario"));
+}
+
 
 WbTowerFile::FilmKnown KnownFilms(const WbFilmShelf& shelf)
 {
@@ -17,6 +49,7 @@ void Replace(WbHostRun& run, const WbTowerImage& image, const std::string& name)
     WbFilmShelf& shelf = run.GetTower().GetShelf();
     std::unique_ptr<WbHostTower> tower;
     try {
+        CheckSameTower(run.GetTower(), image);
         tower = WbHostTower::FromImage(image, run.GetTower().GetDef(), shelf);
     } catch (const WbTowerFileError& error) {
         throw WbTowerFileError(name + ": " + error.what());

@@ -393,8 +393,16 @@ WbTenantInfoDialog::~WbTenantInfoDialog() = default;
 
 WbTenantDef* WbTenantInfoDialog::GetTenantDef() const { return mTenant ? mTenant->GetTenantDef() : nullptr; }
 
+// A tenant has one info dialog at a time: asking for it again closes the tenant's open dialogs (the info
+// dialog and a film selection opened from it), newest first, and opens it afresh with the tenant as it is
+// now. Two info dialogs of one theater would share its schedule's one dialog slot, and the film selection
+// opened from one would give input back to the other, leaving the first disabled for good.
 WbDialog* WbOpenInfoDialog(WbTowerDoc* doc, WbTenant* tenant, std::string& error)
 {
+    const std::vector<WbDialog*> open = OpenDialogs();
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (tenant && (*it)->GetOwner() == tenant)
+            (*it)->DoClose(0);
     WbTenantDef* def = tenant ? tenant->GetTenantDef() : nullptr;
     if (!def) {
         error = "the tenant has no tenant definition";

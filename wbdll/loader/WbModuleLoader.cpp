@@ -5,6 +5,9 @@
 #include "Afx.h"
 #include "WbFourCC.h"
 #include "WbModuleLibrary.h"
+#if !defined(_WIN32)
+#include "WbModuleFileCheck.h"
+#endif
 #include "WbResParser.h"
 #include "WbResourceRecords.h"
 #include "WbTenantDef.h"
@@ -74,6 +77,12 @@ WbLoadResult WbModuleLoading::Load(const std::string& path, WbWorldDef* worldDef
         return fail("no such file");
     if (std::filesystem::is_directory(status))
         return fail("is a directory, not a module file");
+#if !defined(_WIN32)
+    // The system loader maps what the headers say without comparing it with the file: a module cut short
+    // would end the host with a signal instead of this message.
+    if (const std::string damage = WbModuleFileCheck::Damage(path); !damage.empty())
+        return fail(damage);
+#endif
 
     std::unique_ptr<WbPluginModule> module(new WbPluginModule);
     module->mPath = path;

@@ -1,0 +1,191 @@
+// The built towerhost program on inputs a careless user or an attacker gives it, grouped by input: modules,
+// saves, scenarios and options. Each is refused with its exit code and a message that names the file or
+// option and what is wrong, and nothing is written or lost.
+#include "HostProcess.h"
+
+#include <elf.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+class TowerHostBadInput : public HostProcess {
+protected:
+    // The outputs every refused run asks for (but the one given already): none of them may appear.
+    static std::vector<std::string> WithOutputs(std::vector<std::string> arguments)
+    {
+        using Output = std::pair<std::string, std::string>;
+        for (const auto& [option, file] :
+             {Output{"--trace", "out.jsonl"}, Output{"--report", "out.json"}, Output{"--save", "out.tower"}})
+            if (std::find(arguments.begin(), arguments.end(), option) == arguments.end())
+                arguments.insert(arguments.end(), {option, file});
+        return arguments;
+    }
+    void ExpectNothingWritten() const
+    {
+        for (const char* output : {"out.jsonl", "out.json", "out.tower"})
+            EXPECT_FALSE(std::filesystem::exists(File(output))) << output;
+    }
+    // Status changes into a running film on the given day.
+    int ShowsOnDay(const std::string& trace, int day) const
+    {
+        int shows = 0;
+        for (const nlohmann::json& event : Events(trace, {"status"}))
+            shows += event["day"] == day && event["to"] == 32 ? 1 : 0;
+        return shows;
+    }
+};
+
+TEST_F(TowerHostBadInput, ModulesCutShortAreRefusedNamingTheFileAndWhatIsMissing)
+{
+    const std::string module = Slurp(THEATER_BIN_DIR "/Theater.wbp");
+    Elf64_Ehdr header;
+    std::memcpy(&header, module.data(), sizeof header);
+    const size_t headersEnd = header.e_phoff + size_t(header.e_phnum) * header.e_phentsize;
+    const struct {
+        const char* name;
+        size_t kept;
+    } cuts[] = {{"Half.wbp", module.size() / 2}, {"FourKiB.wbp", 4096}, {"Headers.wbp", headersEnd}};
+    for (const auto& cut : cuts) {
+        SCOPED_TRACE(cut.name);
+        const std::string path = WriteFile(cut.name, module.substr(0, cut.kept));
+        const Outcome outcome = Run(WithOutputs({"--module", path, "--days", "1"}));
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err.rfind("towerhost: " + path + ": cut short: ", 0), 0u) << outcome.err;
+        EXPECT_NE(outcome.err.find(", the file has " + std::to_string(cut.kept) + "\n"), std::string::npos);
+        EXPECT_EQ(outcome.out, "");
+        ExpectNothingWritten();
+    }
+    const std::string empty = WriteFile("Empty.wbp", "");
+    const Outcome outcome = Run(WithOutputs({"--module", empty}));
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "towerhost: " + empty + ": empty file, not a module\n");
+    ExpectNothingWritten();
+}
+
+TEST_F(TowerHostBadInput, ASaveOfAnotherTowerIsRefusedAtItsFirstDifference)
+{
+    const std::string scenario = kScenarios + "one-film-immediate.json";
+    ASSERT_EQ(Run({scenario, "--save", "good.tower", "--quiet"}).exitCode, 0);
+    const std::string saved = Slurp(File("good.tower"));
+    const std::string rain = R"({"id": "RAIN", "running_time": 120})";
+    const std::string snow = R"({"id": "SNOW"})";
+    const struct {
+        std::string scenario;
+        std::string difference;
+    } cases[] = {
+        {R"({"films": [)" + rain + R"(], "theaters": [{"name": "Roxy", "film": "RAIN"}]})",
+         "theater count 2 there, 1 in the scenario"},
+        {R"({"films": [)" + rain + R"(], "theaters": [{"name": "Odeon\u001b[2J"}, {"name": "Dark Hall"}]})",
+         R"(theater 1 is "Roxy" there, "Odeon\x1B[2J" in the scenario)"},
+        {R"({"films": [)" + rain + "," + snow + R"(], "theaters": [{"name": "Roxy"}, {"name": "Dark Hall"}]})",
+         "film count 1 there, 2 in the scenario"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.difference);
+        WriteFile("other.json", c.scenario);
+        const Outcome outcome = Run(WithOutputs({"other.json", "--load", "good.tower"}));
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err, "towerhost: good.tower: saved from another tower: " + c.difference + "\n");
+        ExpectNothingWritten();
+        EXPECT_EQ(Slurp(File("good.tower")), saved);
+    }
+}
+
+TEST_F(TowerHostBadInput, SavingThroughALinkReplacesTheFileItNamesWithAnOrdinaryFilesMode)
+{
+    const std::string scenario = kScenarios + "one-film-immediate.json";
+    std::filesystem::create_directory(File("saves"));
+    std::filesystem::create_symlink("saves/tower.save", File("link.tower"));
+    ASSERT_EQ(Run({scenario, "--save", "link.tower", "--quiet"}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(File("link.tower")));
+    ASSERT_TRUE(std::filesystem::is_regular_file(File("saves/tower.save")));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat status;
+    ASSERT_EQ(::stat(File("saves/tower.save").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
+    // Only the saved file itself is left: no temporary file beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(File("saves")), {}), 1);
+    const Outcome loaded = Run({scenario, "--load", "link.tower", "--days", "0", "--quiet"});
+    EXPECT_EQ(loaded.exitCode, 0) << loaded.err;
+}
+
+// The module's record of a theater keeps its film, target, best attendance and show days, but not whether
+// it found the film's run over: a loaded tower has the film examined afresh. A film stopped before the save
+// and brought back by a re-make since therefore shows again after a load, and never in the straight run.
+TEST_F(TowerHostBadInput, ALoadedTowerHasItsFilmExaminedAfreshAndSaysSo)
+{
+    WriteFile("remake.json", R"({"arrivals": "immediate",
+        "films": [{"id": "SNOW", "running_time": 95, "first_day_audience": 30, "run_days": 2}],
+        "theaters": [{"name": "Bijou", "film": "SNOW", "capacity": 50}]})");
+    // The run ends on day 3 and the film is re-made on day 33, showable on days 33 and 34.
+    ASSERT_EQ(Run({"remake.json", "--days", "35", "--trace", "straight.jsonl", "--quiet"}).exitCode, 0);
+    ASSERT_EQ(Run({"remake.json", "--days", "33", "--save", "day34.tower", "--quiet"}).exitCode, 0);
+    const Outcome resumed = Run({"remake.json", "--load", "day34.tower", "--days", "2", "--trace", "resumed.jsonl"});
+    ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
+
+    // A 95-minute film has five shows a day in the theater's hours, 10:00 to 22:00.
+    EXPECT_EQ(ShowsOnDay("straight.jsonl", 2), 5);
+    EXPECT_EQ(ShowsOnDay("straight.jsonl", 34), 0);
+    EXPECT_EQ(ShowsOnDay("resumed.jsonl", 34), 5);
+    EXPECT_EQ(ShowsOnDay("resumed.jsonl", 35), 0);
+    EXPECT_NE(resumed.out.find("\nLoaded day34.tower: day 34 00:00. Kept: "), std::string::npos) << resumed.out;
+    EXPECT_NE(resumed.out.find("Examined afresh: whether each theater's film may be shown"), std::string::npos);
+}
+
+TEST_F(TowerHostBadInput, ScenariosBeyondTheirLimitsAreRefusedWhileBeingRead)
+{
+    std::string theaters = R"({"theaters": [)";
+    for (int i = 0; i < 400000; ++i)
+        theaters += i ? ",{}" : "{}";
+    WriteFile("crowded.json", theaters + "]}");
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {File("crowded.json"), File("crowded.json") + ": theaters: more than 100000 items"},
+        {"/dev/zero", "/dev/zero: larger than 67108864 bytes, the most a scenario may hold"},
+        {File("missing.json"), File("missing.json") + ": cannot be opened: No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const Outcome outcome = Run(WithOutputs({c.file}));
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_EQ(outcome.err, "towerhost: " + c.message + "\n");
+        EXPECT_EQ(outcome.out, "");
+        ExpectNothingWritten();
+    }
+}
+
+TEST_F(TowerHostBadInput, AFilmNotShowableOnTheFirstDayIsWarnedAbout)
+{
+    WriteFile("early.json", R"({"start_day": 5, "films": [{"id": "LATE", "release_day": 12},
+        {"id": "OVER", "run_days": 3, "release_day": -10}, {"id": "NOWS"}],
+        "theaters": [{"name": "Roxy", "film": "LATE"}, {"name": "Bijou", "film": "OVER"}, {"name": "Odeon", "film": "NOWS"}]})");
+    const Outcome outcome = Run({"early.json", "--days", "0", "--quiet"});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.err,
+              "towerhost: warning: theater 1 \"Roxy\": film \"LATE\" cannot be shown on day 5, the run's first: it is "
+              "released on day 17; the theater stays closed until another film is chosen\n"
+              "towerhost: warning: theater 2 \"Bijou\": film \"OVER\" cannot be shown on day 5, the run's first: its "
+              "run ended after day -3; the theater stays closed until another film is chosen\n");
+}
+
+TEST_F(TowerHostBadInput, AnEmptyOptionValueIsAUsageErrorNamingTheOption)
+{
+    const std::string scenario = kScenarios + "one-film-immediate.json";
+    for (const char* option : {"--days", "--trace", "--report", "--save", "--load", "--module", "--render"}) {
+        SCOPED_TRACE(option);
+        const Outcome outcome = Run(WithOutputs({scenario, option, ""}));
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_EQ(outcome.err, std::string("towerhost: ") + option + ": the value is empty (see towerhost --help)\n");
+        EXPECT_EQ(outcome.out, "");
+        ExpectNothingWritten();
+    }
+}
+
+} // namespace
