@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <optional>
 #include <system_error>
 #include <unistd.h>
@@ -127,18 +128,11 @@ void WriteAll(Handle descriptor, std::span<const uint8_t> bytes)
 
 bool Flush(Handle file) { return ::fsync(file) == 0; }
 
-std::string DirectoryOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The rename itself is durable only once the directory is flushed as well.
 void FlushFolderOf(const std::string& path)
 {
-    FileHandle directory(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY));
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    FileHandle directory(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
     if (directory.Get() >= 0)
         ::fsync(directory.Get());
 }

@@ -4,40 +4,9 @@
 
 #include "WbHostRun.h"
 #include "WbMoviePlugin.h"
+#include "WbTheaterFigures.h"
 
 #include <string>
-
-namespace {
-
-std::string ClockText(int32_t minute)
-{
-    if (minute < 0)
-        return "--:--";
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", minute / 60 % 24, minute % 60);
-    return text;
-}
-
-int32_t ReadInt32(const std::vector<uint8_t>& bytes, size_t offset)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= uint32_t(bytes[offset + i]) << (8 * i);
-    return int32_t(value);
-}
-
-// The target of the day's shows from the save record: a length word of at least 20, then the film ID
-// and the target, both 32-bit little-endian. Absent when the theater has no schedule.
-bool ReadTarget(const std::vector<uint8_t>& extraData, int32_t& target)
-{
-    constexpr size_t kTargetOffset = 8;
-    if (extraData.size() < kTargetOffset + 4 || ReadInt32(extraData, 0) < 20)
-        return false;
-    target = ReadInt32(extraData, kTargetOffset);
-    return true;
-}
-
-} // namespace
 
 WbDaySummary::WbDaySummary(std::FILE* out) : mOut(out) {}
 
@@ -91,7 +60,7 @@ void WbDaySummary::PrintLoad(WbHostRun& run, const std::string& path)
                  "records, each theater's film, target, best attendance and show days. Examined afresh: whether "
                  "each theater's film may be shown, so a film stopped before the save shows again if it is "
                  "showable now.\n",
-                 path.c_str(), run.GetDay(), ClockText(int32_t(run.GetMinute())).c_str());
+                 path.c_str(), run.GetDay(), WbClockText(int32_t(run.GetMinute())).c_str());
 }
 
 void WbDaySummary::BeginDay(WbHostRun& run)
@@ -105,7 +74,7 @@ void WbDaySummary::PrintDay(WbHostRun& run, bool wholeDay)
 {
     const int32_t funds = run.GetTower().GetDoc().GetCurrentFunds();
     std::fprintf(mOut, "Day %d%s: funds %d -> %d\n", run.GetDay(),
-                 wholeDay ? "" : (" (until " + ClockText(int32_t(run.GetMinute())) + ")").c_str(), mFundsAtStart,
+                 wholeDay ? "" : (" (until " + WbClockText(int32_t(run.GetMinute())) + ")").c_str(), mFundsAtStart,
                  funds);
     for (int i = 0; i < run.GetTower().GetTheaterCount(); ++i)
         PrintTheater(run, i);
@@ -126,15 +95,14 @@ void WbDaySummary::PrintTheater(WbHostRun& run, int index)
     CString title;
     film->GetTitle(title, 1);
     std::fprintf(mOut, "\"%s\" (%s)", title.GetString(), WbFourCCText(film->GetID()).c_str());
-    int32_t target = 0;
-    if (ReadTarget(tower.SaveExtraData(index), target))
-        std::fprintf(mOut, ", target %d", target);
+    if (const std::optional<int32_t> target = WbSavedTarget(tower.SaveExtraData(index)))
+        std::fprintf(mOut, ", target %d", *target);
     std::fprintf(mOut, ", booked %lld, persons record %d\n", static_cast<long long>(day.booked), film->GetNOPersonsR());
     std::fputs("     shows", mOut);
     if (day.shows.empty())
         std::fputs(" none", mOut);
     for (const Show& show : day.shows) {
-        std::fprintf(mOut, " %s ", ClockText(show.startMinute).c_str());
+        std::fprintf(mOut, " %s ", WbClockText(show.startMinute).c_str());
         if (show.audience >= 0)
             std::fprintf(mOut, "(%d)", show.audience);
         else

@@ -10,6 +10,7 @@
 #include "WbMoviePlugin.h"
 #include "WbServeLedger.h"
 #include "WbTenant.h"
+#include "WbTheaterFigures.h"
 #include "WbTowerDoc.h"
 #include "WbTowerInfo.h"
 
@@ -22,32 +23,11 @@ using json = nlohmann::ordered_json;
 // Each show of a theater begins with these minutes in which its customers come in.
 constexpr uint32_t kEntryMinutes = 30;
 
-std::string ClockText(int64_t minute)
-{
-    if (minute < 0)
-        return "--:--";
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", int(minute / 60 % 24), int(minute % 60));
-    return text;
-}
-
-int32_t ReadInt32(const std::vector<uint8_t>& bytes, size_t offset)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= uint32_t(bytes[offset + i]) << (8 * i);
-    return int32_t(value);
-}
-
-// The day's customer target from the theater's save record: a length word of at least 20, then the film ID
-// and the target. Absent when the theater has no schedule or its film's target is not known yet.
+// The day's customer target, where the module has set one: a new schedule's target is not known yet.
 std::optional<int32_t> ReadTarget(const std::vector<uint8_t>& extraData)
 {
-    constexpr size_t kTargetOffset = 8;
-    if (extraData.size() < kTargetOffset + 4 || ReadInt32(extraData, 0) < 20)
-        return std::nullopt;
-    const int32_t target = ReadInt32(extraData, kTargetOffset);
-    return target >= 0 ? std::optional<int32_t>(target) : std::nullopt;
+    const std::optional<int32_t> target = WbSavedTarget(extraData);
+    return target && *target >= 0 ? target : std::nullopt;
 }
 
 // The next show's start as the host sees the theater: shows follow each other from opening time, each an
@@ -67,9 +47,9 @@ json NextShow(const WbTenant& tenant, uint32_t now)
     for (uint32_t show = 0; show < shows; ++show) {
         const uint32_t start = open + kEntryMinutes + show * period;
         if (start > now)
-            return {{"minute", start}, {"text", ClockText(start)}, {"tomorrow", false}};
+            return {{"minute", start}, {"text", WbClockText(start)}, {"tomorrow", false}};
     }
-    return {{"minute", open + kEntryMinutes}, {"text", ClockText(open + kEntryMinutes)}, {"tomorrow", true}};
+    return {{"minute", open + kEntryMinutes}, {"text", WbClockText(open + kEntryMinutes)}, {"tomorrow", true}};
 }
 
 // The name the player gave the theater in its info dialog, which the dialog stores in the tower's name list
@@ -99,7 +79,7 @@ json Shows(const std::vector<WbServeLedger::Show>& shows)
 {
     json list = json::array();
     for (const WbServeLedger::Show& show : shows)
-        list.push_back({{"start", ClockText(show.startMinute)},
+        list.push_back({{"start", WbClockText(show.startMinute)},
                         {"audience", show.audience >= 0 ? json(show.audience) : json(nullptr)}});
     return list;
 }
@@ -223,7 +203,7 @@ json Make(const WbHostRun& run, const WbServeLedger& ledger, const Clock& clock)
         days.push_back(Day(day));
     return {{"day", run.GetDay()},
             {"minute", run.GetMinute()},
-            {"clock", "Day " + std::to_string(run.GetDay()) + " " + ClockText(run.GetMinute())},
+            {"clock", "Day " + std::to_string(run.GetDay()) + " " + WbClockText(run.GetMinute())},
             {"funds", tower.GetDoc().GetCurrentFunds()},
             {"speed", clock.speed},
             {"message", clock.message},
