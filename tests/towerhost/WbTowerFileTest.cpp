@@ -183,6 +183,16 @@ TEST(TowerFile, TheFixtureReadsAsWrittenAndWritesBackTheSameBytes)
     EXPECT_EQ(WbTowerFile::Encode(image), file.Bytes());
 }
 
+// A tower whose arrivals are "none" sends nobody, so its theaters' reserves count calls that bring no one:
+// such a tower, saved while a call is open, loads again.
+TEST(TowerFile, ATowerWithoutArrivalsKeepsReservesThatNobodyAnswers)
+{
+    WbTowerImage image = WbTowerFile::Decode(GoodFile().With("arrival_mode", 2), KnownFilm);
+    image.theaters.at(0).reserve = 28;
+    image.arrivals.clear();
+    EXPECT_EQ(WbTowerFile::Decode(WbTowerFile::Encode(image), KnownFilm).theaters.at(0).reserve, 28);
+}
+
 // The checksum is looked at right after the magic and the version: a file cut short says so, whichever field
 // the cut fell in. A cut file closed with a checksum of its own names the field it ends in.
 TEST(TowerFile, ACutFileIsReportedAsCutAndASealedOneNamesTheFieldItEndsIn)

@@ -221,9 +221,12 @@ WbSavedArrival ReadArrival(SaveReader& reader, const std::string& name, const Wb
     return arrival;
 }
 
-// The stand-in tower keeps each theater's reserve equal to the customers still on their way to it.
+// The stand-in tower keeps each theater's reserve equal to the customers still on their way to it; a tower
+// whose arrivals are "none" sends nobody, so there its reserves count calls that bring no one.
 void CheckReserves(const WbTowerImage& image, const std::vector<size_t>& reserveOffsets)
 {
+    if (image.arrivalMode == WbArrivalMode::None)
+        return;
     std::vector<int64_t> pending(image.theaters.size(), 0);
     for (const WbSavedArrival& arrival : image.arrivals)
         ++pending[arrival.theater];
