@@ -57,7 +57,11 @@ WbCheckResult DeathOf(const std::string& lastWords, const WbChildEnd& end, int64
     const auto [word, rest] = SplitWord(lastWords);
     const auto [detail, call] = SplitWord(rest);
     if (end.kind == WbChildEnd::Kind::TimedOut)
-        return {{}, WbCheckStatus::Hang, "killed after " + std::to_string(timeoutMs) + " ms " + CallText(call), 0};
+        return {{},
+                WbCheckStatus::Hang,
+                "killed after " + std::to_string(timeoutMs) + " ms " +
+                    (word == "HANG" ? CallText(call) : std::string("without saying where")),
+                0};
     if (word == "MEMORY")
         return {{}, WbCheckStatus::Memory, "the memory limit of " + detail + " MiB ran out " + CallText(call), 0};
     if (word == "CRASH")
