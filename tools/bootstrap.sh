@@ -5,8 +5,8 @@ set -euo pipefail
 # Everything the presets use: compilers (native, clang with its fuzzing runtime, MinGW for the 32-bit and
 # 64-bit Windows builds), build tools, test and benchmark libraries, the libraries of the host program (zlib
 # also for Windows), the tools that look into built files (nm from binutils, llvm-readobj from llvm), libelf,
-# which reads a module's headers before the host loads it, and
-# Wine, which runs the 64-bit Windows build in the tests. `towerhost serve` needs the HTTP library (found
+# which reads a module's headers before the host loads it, OpenSSL's libcrypto, whose SHA-256 names the module
+# in the validator's log, and Wine, which runs the 64-bit Windows build in the tests. `towerhost serve` needs the HTTP library (found
 # through pkg-config); its page is tested in headless Chromium through Selenium, and the dialog pictures name
 # Liberation Sans, whose widths their layout is measured with. Debian's python3 with matplotlib draws the
 # benchmark's plot.
@@ -23,6 +23,7 @@ PACKAGES=(
     nlohmann-json3-dev
     libpng-dev
     libelf-dev
+    libssl-dev
     clang
     clang-14
     libclang-rt-14-dev

@@ -1,6 +1,7 @@
 // Entry point of towerhost, the headless host that runs a tower of theaters on the Theater module.
 #if !defined(_WIN32)
 #include "WbServeMain.h"
+#include "WbValidateMain.h"
 #endif
 #include "WbTowerHost.h"
 
@@ -23,6 +24,7 @@ struct Subcommand {
 #if !defined(_WIN32)
 constexpr Subcommand kSubcommands[] = {
     {"serve", WbServeMain},
+    {"validate", WbValidateMain},
 };
 #endif
 
@@ -36,7 +38,7 @@ int main(int argc, char** argv)
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
 #if !defined(_WIN32)
-    // The web server is built for Linux only; on Windows every command line is a batch run.
+    // The web server and the validator are built for Linux only; on Windows every command line is a batch run.
     if (argc > 1)
         for (const Subcommand& subcommand : kSubcommands)
             if (std::strcmp(argv[1], subcommand.name) == 0)

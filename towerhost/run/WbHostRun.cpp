@@ -3,6 +3,7 @@
 #include "WbHostRun.h"
 
 #include "WbFilmShelf.h"
+#include "WbHostCallRing.h"
 #include "WbTenantDef.h"
 
 class WbHostRun::ArrivalWatch final : public WbTowerObserver {
@@ -117,6 +118,7 @@ void WbHostRun::DeliverArrivals()
                                       doc.GetCurrentFunds()};
     }
     mArrivalWatch->BeginDelivery();
+    WbHostCallRing::Enter("WbTenantDef::EnterTenantProc");
     doc.DeliverArrivals();
     mArrivalWatch->EndDelivery();
     mCallingTheater = -1;
@@ -142,6 +144,8 @@ void WbHostRun::RunIdlePasses()
     WbTowerDoc& doc = mTower->GetDoc();
     WbTenantDef* def = mTower->GetDef();
     mInIdlePass = true;
+    // Nothing else calls into the module until the passes end, so one note covers them all.
+    WbHostCallRing::Enter("WbTenantDef::TenantIdleProc");
     for (int pass = 0; pass < mPassesPerMinute; ++pass)
         for (int i = 0; i < mTower->GetTheaterCount(); ++i)
             CallTheater(i, [&doc, def](WbTenant& tenant) { def->TenantIdleProc(&doc, &tenant, 0); });

@@ -3,6 +3,7 @@
 
 #include "WbArchive.h"
 #include "WbFilmShelf.h"
+#include "WbHostCallRing.h"
 #include "WbMoviePlugin.h"
 #include "WbScenarioReader.h"
 #include "WbTenant.h"
@@ -58,6 +59,7 @@ std::unique_ptr<WbHostTower> WbHostTower::FromScenario(const WbScenario& scenari
         tenant.SetMoviePlugin(placed.film ? shelf.Find(*placed.film) : nullptr);
         tenant.SetStatus(placed.status);
         tenant.SetPatIndex(PatternOf(placed.status));
+        WbHostCallRing::Enter("WbTenantDef::PrepareTenantProc");
         def->PrepareTenantProc(&doc, &tenant);
     }
     return tower;
@@ -89,6 +91,7 @@ std::vector<uint8_t> WbHostTower::SaveExtraData(int index) const
 {
     std::vector<uint8_t> bytes;
     WbArchive archive(bytes);
+    WbHostCallRing::Enter("WbTenantDef::SaveExtraData");
     mDef->SaveExtraData(archive, &GetTheater(index));
     return bytes;
 }

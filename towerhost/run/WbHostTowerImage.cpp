@@ -3,6 +3,7 @@
 
 #include "WbArchive.h"
 #include "WbFilmShelf.h"
+#include "WbHostCallRing.h"
 #include "WbMoviePlugin.h"
 #include "WbPeople.h"
 #include "WbTenant.h"
@@ -99,6 +100,7 @@ void WbHostTower::RestoreBusiness(int index, const WbSavedTheater& saved)
 void WbHostTower::RestoreExtraData(int index, const WbSavedTheater& saved)
 {
     WbArchive archive{std::span<const uint8_t>(saved.extraData)};
+    WbHostCallRing::Enter("WbTenantDef::LoadExtraData");
     mDef->LoadExtraData(archive, mDoc.get(), &GetTheater(index));
     if (archive.IsFailed() || archive.GetPosition() != saved.extraData.size())
         throw WbTowerFileError(TheaterKey(index) + ".extra_data: the module read " +

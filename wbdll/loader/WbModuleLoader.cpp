@@ -4,6 +4,7 @@
 
 #include "Afx.h"
 #include "WbFourCC.h"
+#include "WbHostCallRing.h"
 #include "WbModuleLibrary.h"
 #if !defined(_WIN32)
 #include "WbModuleFileCheck.h"
@@ -55,8 +56,10 @@ WbPluginModule::~WbPluginModule()
 {
     // The objects themselves are not touched: whoever holds the raw entry points may have ended them
     // already, and DestructProgramPlugin with nothing made does nothing.
-    if (mConstructCalled)
+    if (mConstructCalled) {
+        WbHostCallRing::Enter(kDestructProgramPluginName);
         mDestructProgramPlugin();
+    }
     mProgramPlugin = nullptr;
     mDefinition = nullptr;
     mResFile.reset();
@@ -113,6 +116,7 @@ WbLoadResult WbModuleLoading::Load(const std::string& path, WbWorldDef* worldDef
         return fail("module exports no " + missing);
 
     // The record is copied and given back at once: only the copy is kept.
+    WbHostCallRing::Enter(kGetAttrName);
     WbPluginSpecifier* attr = module->mGetAttr();
     if (!attr)
         return fail("GetAttr returned no attribute record");
@@ -139,9 +143,11 @@ WbLoadResult WbModuleLoading::Load(const std::string& path, WbWorldDef* worldDef
     }
 
     module->mConstructCalled = true;
+    WbHostCallRing::Enter(kConstructProgramPluginName);
     module->mProgramPlugin = module->mConstructProgramPlugin(module->mAttr);
     if (!module->mProgramPlugin)
         return fail("ConstructProgramPlugin returned no program plug-in");
+    WbHostCallRing::Enter("WbTenantPlugin::Load");
     if (!module->mProgramPlugin->Load(module->mModule))
         return fail("the program plug-in refused to load (Load returned 0)");
 
@@ -157,6 +163,7 @@ WbLoadResult WbModuleLoading::Load(const std::string& path, WbWorldDef* worldDef
             return fail(fileAttr.GetError());
         module->mProgramPlugin->SetAttr(*fileAttr);
     }
+    WbHostCallRing::Enter(kConstructTemplatePluginName);
     module->mDefinition =
         module->mConstructTemplatePlugin(module->mAttr, module->mResFile.get(), worldDef, module->mProgramPlugin);
     if (!module->mDefinition)

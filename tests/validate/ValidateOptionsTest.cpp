@@ -1,0 +1,128 @@
+// The validator's command line: what it accepts, and the exit code and message of what it refuses.
+#include "WbValidateMain.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    WbValidateParse result;
+    WbValidateOptions options;
+};
+
+Parsed Read(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "validate");
+    Parsed parsed;
+    parsed.result = WbReadValidateOptions(int(arguments.size()), arguments.data(), parsed.options);
+    return parsed;
+}
+
+// Runs the whole subcommand and gives its exit code, with what it printed on each stream.
+struct Ran {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadBack(std::FILE* file)
+{
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += char(c);
+    std::fclose(file);
+    return text;
+}
+
+Ran RunValidate(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "validate");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int exitCode = WbValidateMain(int(arguments.size()), arguments.data(), out, err);
+    return {exitCode, ReadBack(out), ReadBack(err)};
+}
+
+} // namespace
+
+TEST(ValidateOptions, DefaultsAreStrictnessFiveAMinuteAndOneRound)
+{
+    const Parsed parsed = Read({"Theater.wbp"});
+    ASSERT_TRUE(parsed.result.run) << parsed.result.message;
+    EXPECT_EQ(parsed.options.modulePath, "Theater.wbp");
+    EXPECT_EQ(parsed.options.strictness, 5);
+    EXPECT_EQ(parsed.options.timeoutMs, 60000);
+    EXPECT_EQ(parsed.options.repeat, 1);
+    EXPECT_FALSE(parsed.options.seedGiven);
+    EXPECT_FALSE(parsed.options.keepGoing);
+    EXPECT_TRUE(parsed.options.childGroup.empty());
+}
+
+TEST(ValidateOptions, EveryOptionIsTakenInBothSpellings)
+{
+    const Parsed parsed = Read({"--strictness", "10", "--seed=12345", "--timeout-ms", "250", "--repeat=3", "--log",
+                                "v.log", "--junit=v.xml", "--only", "day", "--keep-going", "M.wbp"});
+    ASSERT_TRUE(parsed.result.run) << parsed.result.message;
+    EXPECT_EQ(parsed.options.strictness, 10);
+    EXPECT_EQ(parsed.options.seed, 12345u);
+    EXPECT_TRUE(parsed.options.seedGiven);
+    EXPECT_EQ(parsed.options.timeoutMs, 250);
+    EXPECT_EQ(parsed.options.repeat, 3);
+    EXPECT_EQ(parsed.options.logPath, "v.log");
+    EXPECT_EQ(parsed.options.junitPath, "v.xml");
+    EXPECT_EQ(parsed.options.only, "day");
+    EXPECT_TRUE(parsed.options.keepGoing);
+    EXPECT_EQ(parsed.options.modulePath, "M.wbp");
+}
+
+TEST(ValidateOptions, UsageErrorsNameTheOptionAndEndWithTwo)
+{
+    const struct {
+        std::vector<const char*> arguments;
+        std::string named;
+    } cases[] = {
+        {{"M.wbp", "--strictness", "0"}, "--strictness: 0 is not within 1-10"},
+        {{"M.wbp", "--strictness", "11"}, "--strictness: 11 is not within 1-10"},
+        {{"M.wbp", "--strictness", "5x"}, "--strictness: \"5x\" is not a whole number"},
+        {{"M.wbp", "--seed", "-1"}, "--seed: \"-1\" is not a whole number"},
+        {{"M.wbp", "--timeout-ms", "0"}, "--timeout-ms: 0 is not within"},
+        {{"M.wbp", "--repeat", ""}, "--repeat: \"\" is not a whole number"},
+        {{"M.wbp", "--log"}, "--log: needs a value"},
+        {{"M.wbp", "--only", "memory"}, "--only: no group named \"memory\" (file, entry, resources, day, state,"},
+        {{"M.wbp", "--verbose"}, "--verbose: no such option"},
+        {{"A.wbp", "B.wbp"}, "B.wbp: only one MODULE is taken; A.wbp came first"},
+        {{"--strictness", "3"}, "MODULE: the module file to validate is missing"},
+        {{"M.wbp", "--child", "day"}, "--child: needs a known group and --result-fd"},
+    };
+    for (const auto& [arguments, named] : cases) {
+        const Parsed parsed = Read(arguments);
+        EXPECT_FALSE(parsed.result.run) << named;
+        EXPECT_EQ(parsed.result.exitCode, 2) << named;
+        EXPECT_EQ(parsed.result.message.rfind(named, 0), 0u) << parsed.result.message;
+
+        const Ran ran = RunValidate(arguments);
+        EXPECT_EQ(ran.exitCode, 2) << named;
+        EXPECT_EQ(ran.out, "") << named;
+        EXPECT_NE(ran.err.find("towerhost validate: " + named), std::string::npos) << ran.err;
+    }
+}
+
+TEST(ValidateOptions, HelpGoesToStdoutAndEndsWithZero)
+{
+    const Ran ran = RunValidate({"--help"});
+    EXPECT_EQ(ran.exitCode, 0);
+    EXPECT_EQ(ran.out.rfind("usage: towerhost validate MODULE", 0), 0u) << ran.out;
+    EXPECT_EQ(ran.err, "");
+}
+
+TEST(ValidateOptions, AModuleThatCannotBeReadIsAUsageError)
+{
+    const Ran ran = RunValidate({"no-such-module.wbp", "--seed", "7"});
+    EXPECT_EQ(ran.exitCode, 2);
+    EXPECT_EQ(ran.err, "towerhost validate: MODULE: no-such-module.wbp cannot be read\n");
+}
