@@ -9,8 +9,6 @@
 #include <string_view>
 #include <sys/prctl.h>
 
-inline const std::string kRealModule = THEATER_BIN_DIR "/Theater.wbp";
-
 inline std::string FaultModule(const std::string& name) { return THEATER_BIN_DIR "/faults/" + name + ".wbp"; }
 
 // The lines of the validator's standard output that report a check ("FAIL group/check: message" and the

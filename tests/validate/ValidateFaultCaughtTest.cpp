@@ -1,5 +1,6 @@
 // Each module built with one fault is caught by the check meant for it, at the lowest strictness whose
-// groups include that check, with exit code 1 and the result line a user reads on standard output.
+// groups include that check: exit code 1, the result line on standard output, the log and the JUnit report
+// naming the check, also when the fault killed the validator's child, and no process left behind.
 #include "ValidateProcess.h"
 
 namespace {
@@ -7,39 +8,55 @@ namespace {
 struct Fault {
     const char* module;
     const char* group;
+    const char* check;
     int strictness;
-    // The start of the line that reports the fault, and what else the line must say.
-    const char* line;
+    // The word the result line starts with, and what else the line must say.
+    const char* result;
     std::vector<std::string> saying;
+    // Long enough for any check that does not hang; shorter where a hang is the fault, or where a check
+    // after the faulty one would take long.
+    int timeoutMs = 20000;
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.module; }
 
 const Fault kFaults[] = {
-    {"CrashingEntry", "entry", 1, "CRASH entry/program-plugin: ", {"signal 11 (SIGSEGV)", "ConstructProgramPlugin"}},
-    {"HangingIdle", "day", 3, "HANG day/whole-day: ", {"killed after 1500 ms", "TenantIdleProc"}},
-    {"MissingExport", "file", 1, "FAIL file/exports: ", {"\"MissingExport.wbp\"", "DestructProgramPlugin"}},
-    {"ExtraExport", "file", 5, "FAIL file/exports: ", {"\"ExtraExport.wbp\"", "_Z18TheaterBuildNumberv"}},
-    {"AllocatingIdle", "allocation", 6, "FAIL allocation/idle-pass: ", {}},
-    {"UnreadableRecord", "state", 4, "FAIL state/record-round-trip: ", {}},
-    {"DisabledInfo", "dialogs", 5, "FAIL dialogs/none-left-disabled: ", {}},
-    {"Truncated", "file", 1, "FAIL file/format: ", {"\"Truncated.wbp\""}},
-    {"MemoryHog", "entry", 1, "MEMORY entry/attributes: ", {}},
+    {"CrashingEntry", "entry", "program-plugin", 1, "CRASH", {"signal 11 (SIGSEGV)", "ConstructProgramPlugin"}},
+    {"HangingIdle", "day", "whole-day", 3, "HANG", {"killed after 1500 ms", "TenantIdleProc"}, 1500},
+    {"MissingExport", "file", "exports", 1, "FAIL", {"\"MissingExport.wbp\"", "DestructProgramPlugin"}},
+    {"ExtraExport", "file", "exports", 5, "FAIL", {"\"ExtraExport.wbp\"", "_Z18TheaterBuildNumberv"}},
+    {"AllocatingIdle", "allocation", "idle-pass", 6, "FAIL", {}, 3000},
+    {"UnreadableRecord", "state", "record-round-trip", 4, "FAIL", {}},
+    {"DisabledInfo", "dialogs", "none-left-disabled", 5, "FAIL", {"\"Info of Tenants\"", "disabled"}},
+    {"Truncated", "file", "format", 1, "FAIL", {"\"Truncated.wbp\""}},
+    {"MemoryHog", "entry", "attributes", 1, "MEMORY", {"GetAttr"}},
 };
 
-class ValidateFaultCaught : public ValidateProcess, public ::testing::WithParamInterface<Fault> {};
+class ValidateFaultCaught : public ValidateReaper, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(ValidateFaultCaught, AtItsLowestStrictness)
 {
     const Fault& fault = GetParam();
     const Outcome outcome =
-        Validate(FaultModule(fault.module), {"--only", fault.group, "--strictness", std::to_string(fault.strictness),
-                                             "--seed", "1", "--timeout-ms", "1500"});
+        Validate(FaultModule(fault.module),
+                 {"--only", fault.group, "--strictness", std::to_string(fault.strictness), "--seed", "1",
+                  "--timeout-ms", std::to_string(fault.timeoutMs), "--log", "validate.log", "--junit", "validate.xml"});
     EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
-    const std::string line = ResultLine(outcome.out, fault.line);
-    ASSERT_FALSE(line.empty()) << outcome.out;
+    EXPECT_EQ(ReapLeftovers(), 0);
+    EXPECT_TRUE(Childless());
+
+    const std::string start = std::string(fault.result) + " " + fault.group + "/" + fault.check + ": ";
+    const std::string line = ResultLine(outcome.out, start);
+    EXPECT_FALSE(line.empty()) << outcome.out;
     for (const std::string& words : fault.saying)
         EXPECT_NE(line.find(words), std::string::npos) << line;
+
+    const std::string log = Slurp(File("validate.log"));
+    EXPECT_TRUE(log.substr(0, log.find('\n')).ends_with("seed 1")) << log;
+    EXPECT_NE(log.find(FaultModule(fault.module)), std::string::npos) << log;
+    EXPECT_NE(log.find(start), std::string::npos) << log;
+    const std::string junit = Slurp(File("validate.xml"));
+    EXPECT_TRUE(JUnitFails(junit, fault.group, fault.check)) << junit;
 }
 
 INSTANTIATE_TEST_SUITE_P(EachFault, ValidateFaultCaught, ::testing::ValuesIn(kFaults),
