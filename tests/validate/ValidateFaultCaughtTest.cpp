@@ -22,10 +22,10 @@ void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.module; }
 
 const Fault kFaults[] = {
     {"CrashingEntry", "entry", "program-plugin", 1, "CRASH", {"signal 11 (SIGSEGV)", "ConstructProgramPlugin"}},
-    {"HangingIdle", "day", "whole-day", 3, "HANG", {"killed after 1500 ms", "TenantIdleProc"}, 1500},
+    {"HangingIdle", "day", "whole-day", 3, "HANG", {"killed after 3000 ms", "TenantIdleProc"}, 3000},
     {"MissingExport", "file", "exports", 1, "FAIL", {"\"MissingExport.wbp\"", "DestructProgramPlugin"}},
     {"ExtraExport", "file", "exports", 5, "FAIL", {"\"ExtraExport.wbp\"", "_Z18TheaterBuildNumberv"}},
-    {"AllocatingIdle", "allocation", "idle-pass", 6, "FAIL", {}, 3000},
+    {"AllocatingIdle", "allocation", "idle-pass", 6, "FAIL", {}, 5000},
     {"UnreadableRecord", "state", "record-round-trip", 4, "FAIL", {}},
     {"DisabledInfo", "dialogs", "none-left-disabled", 5, "FAIL", {"\"Info of Tenants\"", "disabled"}},
     {"Truncated", "file", "format", 1, "FAIL", {"\"Truncated.wbp\""}},
