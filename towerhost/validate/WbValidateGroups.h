@@ -51,7 +51,10 @@ const WbCheckGroup* WbFindCheckGroup(const std::string& name);
 // The groups' names, separated by ", ", for messages.
 std::string WbCheckGroupNames();
 
-// The groups' bodies, each in its own file.
+// Whether the file is a Windows module, of which only the file group can run here.
+bool WbIsWindowsModule(const std::string& path);
+
+// The groups' bodies.
 void WbRunFileGroup(WbCheckContext& context);
 void WbRunEntryGroup(WbCheckContext& context);
 void WbRunResourcesGroup(WbCheckContext& context);

@@ -83,12 +83,15 @@ private:
 };
 
 // The groups this run takes: those the strictness reaches, or the one --only names.
+// A Windows module gets the file group alone: nothing here can load it.
 std::vector<const WbCheckGroup*> ChosenGroups(const WbValidateOptions& options)
 {
+    const bool windows = WbIsWindowsModule(options.modulePath);
     std::vector<const WbCheckGroup*> chosen;
     for (const WbCheckGroup& group : WbCheckGroups())
         if (options.only.empty() ? group.fromStrictness <= options.strictness : options.only == group.name)
-            chosen.push_back(&group);
+            if (!windows || std::string(group.name) == "file")
+                chosen.push_back(&group);
     return chosen;
 }
 

@@ -17,8 +17,10 @@
 #include <libelf.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <vector>
@@ -30,6 +32,7 @@ constexpr std::array<const char*, 4> kEntryPoints = {kGetAttrName, kConstructPro
 // Names the static linker gives every shared library; they are not the module's own.
 const std::set<std::string> kLinkerNames = {"_init", "_fini", "_edata", "_end", "__bss_start"};
 constexpr int kLoadRounds = 10;
+constexpr size_t kExtrasNamed = 5;
 
 #if defined(__x86_64__)
 constexpr int kHostMachine = EM_X86_64;
@@ -39,7 +42,12 @@ constexpr int kHostMachine = EM_AARCH64;
 constexpr int kHostMachine = EM_386;
 #endif
 
-std::string Quoted(const std::string& path) { return "\"" + std::filesystem::path(path).filename().string() + "\""; }
+std::string Quoted(const std::string& path)
+{
+    std::string quoted = "\"";
+    quoted += std::filesystem::path(path).filename().string();
+    return quoted + "\"";
+}
 
 // The module's ELF headers and dynamic symbols, read with libelf; the file stays open while they are read.
 class WbElfModule final {
@@ -94,8 +102,115 @@ private:
     GElf_Ehdr mHeader{};
 };
 
+// A Windows module's headers and export table, read from the file's bytes: the validator's Linux build has no
+// loader for it, but what the file says of itself can still be checked.
+class WbPeModule final {
+public:
+    explicit WbPeModule(const std::string& path) : mName(Quoted(path))
+    {
+        std::ifstream file(path, std::ios::binary | std::ios::ate);
+        mBytes.resize(size_t(std::max<std::streamoff>(file.tellg(), 0)));
+        file.seekg(0);
+        file.read(mBytes.data(), std::streamsize(mBytes.size()));
+        const uint32_t header = Read32(0x3C);
+        if (Read16(0) != 0x5A4D || Read32(header) != 0x00004550)
+            Fail("no PE header where the MZ header points");
+        mMachine = Read16(header + 4);
+        const uint32_t sections = Read16(header + 6);
+        const uint32_t optional = header + 24;
+        const uint32_t optionalBytes = Read16(header + 20);
+        const uint16_t magic = Read16(optional);
+        if (magic != 0x10B && magic != 0x20B)
+            Fail("optional header of unknown kind " + std::to_string(magic));
+        mBits = magic == 0x20B ? 64 : 32;
+        const uint32_t directories = optional + (mBits == 64 ? 112 : 96);
+        if (Read32(directories - 4) > 0) {
+            mExportRva = Read32(directories);
+            mExportBytes = Read32(directories + 4);
+        }
+        for (uint32_t i = 0; i < sections; ++i) {
+            const uint32_t at = optional + optionalBytes + 40 * i;
+            Section section{Read32(at + 8), Read32(at + 12), Read32(at + 16), Read32(at + 20)};
+            if (uint64_t(section.fileOffset) + section.fileBytes > mBytes.size())
+                Fail("section " + std::to_string(i + 1) + " needs bytes to " +
+                     std::to_string(uint64_t(section.fileOffset) + section.fileBytes) + ", the file has " +
+                     std::to_string(mBytes.size()));
+            mSections.push_back(section);
+        }
+    }
+
+    static bool IsOne(const std::string& path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        char magic[2] = {};
+        return file.read(magic, 2) && magic[0] == 'M' && magic[1] == 'Z';
+    }
+
+    int GetBits() const { return mBits; }
+    // 0x14C for x86, 0x8664 for x86-64.
+    uint16_t GetMachine() const { return mMachine; }
+
+    std::vector<std::string> Exports() const
+    {
+        std::vector<std::string> names;
+        if (mExportBytes == 0)
+            return names;
+        const uint32_t directory = Offset(mExportRva);
+        const uint32_t count = Read32(directory + 24);
+        const uint32_t nameTable = Offset(Read32(directory + 32));
+        for (uint32_t i = 0; i < count; ++i) {
+            std::string name;
+            for (uint32_t at = Offset(Read32(nameTable + 4 * i)); Read8(at) != 0; ++at)
+                name += char(Read8(at));
+            names.push_back(name);
+        }
+        return names;
+    }
+
+private:
+    struct Section {
+        uint32_t virtualBytes;
+        uint32_t rva;
+        uint32_t fileBytes;
+        uint32_t fileOffset;
+    };
+
+    [[noreturn]] void Fail(const std::string& what) const { throw WbCheckFailure(mName + ": " + what); }
+    uint8_t Read8(uint64_t at) const
+    {
+        if (at >= mBytes.size())
+            Fail("cut short: byte " + std::to_string(at) + " is past the end of the file");
+        return uint8_t(mBytes[at]);
+    }
+    uint16_t Read16(uint64_t at) const { return uint16_t(Read8(at) | Read8(at + 1) << 8); }
+    uint32_t Read32(uint64_t at) const { return uint32_t(Read16(at)) | uint32_t(Read16(at + 2)) << 16; }
+    uint32_t Offset(uint32_t rva) const
+    {
+        for (const Section& section : mSections)
+            if (rva >= section.rva && rva - section.rva < std::max(section.virtualBytes, section.fileBytes))
+                return rva - section.rva + section.fileOffset;
+        Fail("address " + std::to_string(rva) + " lies in no section");
+    }
+
+    std::string mName;
+    std::vector<char> mBytes;
+    uint16_t mMachine = 0;
+    int mBits = 0;
+    uint32_t mExportRva = 0;
+    uint32_t mExportBytes = 0;
+    std::vector<Section> mSections;
+};
+
+// What the file group can do for a Windows module: read it. Running it is the Windows build's.
+constexpr char kWindowsNote[] = "a Windows module: its run-time checks need the Windows build of towerhost "
+                                "under Wine, so only the file group runs";
+
 WbCheckVerdict CheckFormat(const std::string& path)
 {
+    if (WbPeModule::IsOne(path)) {
+        const WbPeModule module(path);
+        return {WbCheckStatus::Warn, Quoted(path) + " is " + kWindowsNote};
+    }
     if (const std::string damage = WbModuleFileCheck::Damage(path); !damage.empty())
         throw WbCheckFailure(Quoted(path) + ": " + damage);
     return {};
@@ -103,6 +218,13 @@ WbCheckVerdict CheckFormat(const std::string& path)
 
 WbCheckVerdict CheckMachine(const std::string& path)
 {
+    if (WbPeModule::IsOne(path)) {
+        const WbPeModule module(path);
+        if (module.GetMachine() != 0x14C && module.GetMachine() != 0x8664)
+            throw WbCheckFailure(Quoted(path) + ": built for PE machine " + std::to_string(module.GetMachine()) +
+                                 ", neither x86 nor x86-64");
+        return {WbCheckStatus::Pass, "a " + std::to_string(module.GetBits()) + "-bit Windows module"};
+    }
     const WbElfModule module(path);
     const int bits = module.GetClass() == ELFCLASS64 ? 64 : 32;
     if (bits != int(sizeof(void*)) * 8 || module.GetMachine() != kHostMachine)
@@ -116,7 +238,8 @@ WbCheckVerdict CheckMachine(const std::string& path)
 // inside to the host and collides with other modules' names, which fails from strictness 5 up.
 WbCheckVerdict CheckExports(const std::string& path, int strictness)
 {
-    const std::vector<std::string> exported = WbElfModule(path).DefinedExports();
+    const std::vector<std::string> exported =
+        WbPeModule::IsOne(path) ? WbPeModule(path).Exports() : WbElfModule(path).DefinedExports();
     const std::set<std::string> names(exported.begin(), exported.end());
     std::string missing;
     for (const char* entry : kEntryPoints)
@@ -124,12 +247,18 @@ WbCheckVerdict CheckExports(const std::string& path, int strictness)
             missing += (missing.empty() ? "" : ", ") + std::string(entry);
     if (!missing.empty())
         throw WbCheckFailure(Quoted(path) + " lacks the export " + missing);
-    std::string extra;
+    std::vector<std::string> extras;
     for (const std::string& name : exported)
         if (std::find(kEntryPoints.begin(), kEntryPoints.end(), name) == kEntryPoints.end())
-            extra += (extra.empty() ? "" : ", ") + name;
-    if (extra.empty())
+            extras.push_back(name);
+    if (extras.empty())
         return {};
+    // A module built without an export list shows hundreds of library names; the first few say enough.
+    std::string extra;
+    for (size_t i = 0; i < std::min(extras.size(), kExtrasNamed); ++i)
+        extra += (i ? ", " : "") + extras[i];
+    if (extras.size() > kExtrasNamed)
+        extra += " and " + std::to_string(extras.size() - kExtrasNamed) + " more";
     const std::string message = Quoted(path) + " exports more than the four entry points: " + extra;
     if (strictness >= 5)
         throw WbCheckFailure(message);
@@ -165,8 +294,14 @@ void WbRunFileGroup(WbCheckContext& context)
     if (!context.Check("machine", [&] { return CheckMachine(path); }))
         return;
     context.Check("exports", [&] { return CheckExports(path, context.GetStrictness()); });
-    context.Check("load-unload", [&] { return CheckLoadUnload(path); });
+    context.Check("load-unload", [&] {
+        if (WbPeModule::IsOne(path))
+            return WbCheckVerdict{WbCheckStatus::Skip, "a Windows module is loaded by the Windows build"};
+        return CheckLoadUnload(path);
+    });
 }
+
+bool WbIsWindowsModule(const std::string& path) { return WbPeModule::IsOne(path); }
 
 namespace {
 

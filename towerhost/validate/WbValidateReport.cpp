@@ -130,7 +130,8 @@ std::string WbTextLog(const WbValidateRecord& record)
         for (const WbCheckResult& result : run.results)
             log += "  " + WbResultLine(run.group, result) + " (" + Seconds(result.milliseconds) + ")\n";
     }
-    log += "\n" + WbSummaryLine(record.runs, record.milliseconds) + "\n";
+    log += "\n";
+    log += WbSummaryLine(record.runs, record.milliseconds) + "\n";
     for (const WbGroupRun& run : record.runs) {
         log += "\n--- output of [" + run.group + "] (seed " + std::to_string(run.seed) + ") ---\n";
         log += run.output.empty() ? "(none)\n" : run.output;
