@@ -299,7 +299,9 @@ WbGroupRun WbRunGroupChild(const std::string& selfPath, const WbValidateOptions&
             if (line.rfind("B ", 0) == 0)
                 lastBeginMs = MillisecondsSince(start);
             if (line.rfind("R ", 0) == 0)
-                progress(++checksDone);
+                ++checksDone;
+            if (line == "P" || line.rfind("R ", 0) == 0)
+                progress(checksDone);
         };
         if (child.Read(deadline, run.output, onLine)) {
             end = child.Reap(false);

@@ -25,7 +25,7 @@ std::vector<WbCheckResult> WbInterpretChild(const WbCheckGroup& group, const std
 
 // Runs the group in a child process of the program at selfPath (as `validate --child GROUP`), in a process
 // group of its own, killed when it goes timeoutMs without progress, and never left behind. progress hears
-// of each check done.
+// the checks done as each check ends and as a long check makes progress.
 WbGroupRun WbRunGroupChild(const std::string& selfPath, const WbValidateOptions& options, const WbCheckGroup& group,
                            uint64_t seed, const std::function<void(int checksDone)>& progress);
 

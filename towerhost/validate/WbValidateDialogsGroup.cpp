@@ -44,8 +44,8 @@ void CheckTopEnabled(WbDialogFindings& findings, const std::string& after)
 // A session of the player with one theater's info dialog.
 class WbDialogSession final {
 public:
-    WbDialogSession(WbHostRun& run, std::mt19937_64& random, WbDialogFindings& findings)
-        : mRun(run), mRandom(random), mFindings(findings)
+    WbDialogSession(WbHostRun& run, int theater, std::mt19937_64& random, WbDialogFindings& findings)
+        : mRun(run), mTheater(theater), mRandom(random), mFindings(findings)
     {
     }
     ~WbDialogSession() { WbDialog::CloseAllDialogs(); }
@@ -66,10 +66,10 @@ public:
 
     // Presses each reachable control of the open dialogs once, in a random order, the OK and Cancel buttons
     // last; dialogs the presses open are pressed through too. Returns the controls pressed.
-    int PressEverything(bool closeToo)
+    int PressEverything(bool closeToo, int maxPresses = kMaxPresses)
     {
         int presses = 0;
-        while (presses < kMaxPresses) {
+        while (presses < maxPresses) {
             std::vector<WbDlgItem*> reachable = Reachable(closeToo);
             if (reachable.empty())
                 break;
@@ -92,7 +92,7 @@ public:
             WbDialog* dialog = newestFirst ? open.back() : open.front();
             const std::string name = NameOf(dialog);
             WbHostCallRing::Enter("WbDialog::OnWbCancel");
-            mRun.CallTheater(0, [dialog](WbTenant&) {
+            mRun.CallTheater(mTheater, [dialog](WbTenant&) {
                 if (auto* cancel = dynamic_cast<WbDlgItemButton*>(dialog->GetWbDlgItem(IDCANCEL));
                     !cancel || !cancel->Click())
                     dialog->DoClose(IDCANCEL);
@@ -127,7 +127,7 @@ private:
         mPressed.insert({dialog->GetTemplateID(), item.GetID()});
         const std::string what = "item " + std::to_string(item.GetID()) + " of " + NameOf(dialog);
         WbHostCallRing::Enter("WbDialog::OnWbDialogCommand");
-        mRun.CallTheater(0, [&item, this](WbTenant&) {
+        mRun.CallTheater(mTheater, [&item, this](WbTenant&) {
             if (auto* table = dynamic_cast<WbMovieTable*>(&item)) {
                 if (table->GetRowCount() > 0)
                     table->ClickRow(int(std::uniform_int_distribution<int>(1, table->GetRowCount())(mRandom)));
@@ -141,6 +141,7 @@ private:
     }
 
     WbHostRun& mRun;
+    int mTheater;
     std::mt19937_64& mRandom;
     WbDialogFindings& mFindings;
     std::set<std::pair<unsigned, int>> mPressed;
@@ -155,6 +156,19 @@ std::unique_ptr<WbHostRun> MorningRun(WbValidateModule& module, uint64_t seed)
 
 } // namespace
 
+std::string WbRandomDialogSession(WbHostRun& run, int theater, std::mt19937_64& random)
+{
+    WbDialogFindings findings;
+    WbDialogSession session(run, theater, random, findings);
+    session.OpenInfo();
+    session.PressEverything(std::bernoulli_distribution(0.5)(random),
+                            std::uniform_int_distribution<int>(0, 12)(random));
+    session.CloseAll(std::bernoulli_distribution(0.5)(random));
+    if (!WbDialog::GetOpenDialogs().empty())
+        findings.Note("a dialog stayed open after each was closed");
+    return findings.disabled;
+}
+
 void WbRunDialogsGroup(WbCheckContext& context)
 {
     std::unique_ptr<WbValidateModule> module;
@@ -163,7 +177,7 @@ void WbRunDialogsGroup(WbCheckContext& context)
     const bool opened = context.Check("press-every-control", [&] {
         module = std::make_unique<WbValidateModule>(context.GetModulePath());
         std::unique_ptr<WbHostRun> run = MorningRun(*module, context.GetSeed());
-        WbDialogSession session(*run, random, findings);
+        WbDialogSession session(*run, 0, random, findings);
         session.OpenInfo();
         const int presses = session.PressEverything(true);
         if (!WbDialog::GetOpenDialogs().empty() && presses >= kMaxPresses)
@@ -175,7 +189,7 @@ void WbRunDialogsGroup(WbCheckContext& context)
     context.Check("close-orders", [&] {
         for (const bool newestFirst : {true, false}) {
             std::unique_ptr<WbHostRun> run = MorningRun(*module, context.GetSeed());
-            WbDialogSession session(*run, random, findings);
+            WbDialogSession session(*run, 0, random, findings);
             session.OpenInfo();
             session.PressEverything(false);
             session.CloseAll(newestFirst);
@@ -188,7 +202,7 @@ void WbRunDialogsGroup(WbCheckContext& context)
     });
     context.Check("none-left-disabled", [&] {
         std::unique_ptr<WbHostRun> run = MorningRun(*module, context.GetSeed());
-        WbDialogSession session(*run, random, findings);
+        WbDialogSession session(*run, 0, random, findings);
         session.OpenInfo();
         session.CloseAll(true);
         session.OpenInfo();

@@ -312,7 +312,11 @@ class WbRawEntries final {
 public:
     explicit WbRawEntries(const std::string& path)
     {
+        // The system loader would end the child with a signal on a file cut short; the host checks first.
+        if (const std::string damage = WbModuleFileCheck::Damage(path); !damage.empty())
+            throw WbCheckFailure("the module does not load: " + damage);
         std::string reason;
+        WbHostCallRing::Enter("the module's static constructors");
         mLibrary = WbModuleLibrary::Open(path, reason);
         if (!mLibrary.IsOpen())
             throw WbCheckFailure("the module does not load: " + reason);

@@ -80,6 +80,11 @@ private:
     std::string mArgumentBreach;
 };
 
+// The player with one theater's info dialog: opens it, presses a random few of the controls the dialogs on
+// top offer, and closes every dialog, newest or oldest first. Gives what a player would find stuck (a dialog
+// on top left disabled, a dialog that does not close), or nothing.
+std::string WbRandomDialogSession(WbHostRun& run, int theater, std::mt19937_64& random);
+
 // Runs the minutes with the run's trace written to a temporary file, finishes the run and gives the trace's
 // text. The run keeps the trace among its listeners, so it must run no more.
 std::string WbTracedMinutes(WbHostRun& run, int64_t minutes);

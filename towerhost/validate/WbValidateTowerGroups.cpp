@@ -138,8 +138,8 @@ void CompareTraces(const std::string& first, const std::string& second, const st
         throw WbCheckFailure(what + " are empty: the module called the host not once in a day");
 }
 
-// One random tower: runs a few days under the invariants, saved and loaded at random minutes; each
-// theater's record read back must be what was written.
+// One random tower: runs a few days under the invariants, with a player's dialog session at random minutes,
+// saved and loaded then; each theater's record read back must be what was written.
 void StressOneTower(WbValidateModule& module, std::mt19937_64& random, int run)
 {
     const WbScenario scenario = WbRandomScenario(module.GetDemo(), random, 40);
@@ -151,6 +151,11 @@ void StressOneTower(WbValidateModule& module, std::mt19937_64& random, int run)
         const int64_t step = std::uniform_int_distribution<int64_t>(1, kMinutesPerDay)(random);
         host->RunMinutes(step);
         done += step;
+        const int theater =
+            int(std::uniform_int_distribution<int64_t>(0, host->GetTower().GetTheaterCount() - 1)(random));
+        if (const std::string stuck = WbRandomDialogSession(*host, theater, random); !stuck.empty())
+            throw WbCheckFailure("random tower " + std::to_string(run) + ", theater " + std::to_string(theater + 1) +
+                                 ": " + stuck);
         const std::vector<std::vector<uint8_t>> records = WbModuleRecords(host->GetTower());
         WbTowerStore::Save(*host, save.GetPath());
         WbTowerStore::Load(*host, save.GetPath());
@@ -166,8 +171,8 @@ void StressOneTower(WbValidateModule& module, std::mt19937_64& random, int run)
     host->Finish();
 }
 
-// Strictness 7 runs a few towers; each level up about doubles them, so that 10 runs for minutes.
-int StressRuns(int strictness) { return strictness < 7 ? 0 : 3 << (2 * (strictness - 7)); }
+// Strictness 7 runs a dozen towers; each level up runs four times as many, so that 10 runs for minutes.
+int StressRuns(int strictness) { return strictness < 7 ? 0 : 12 << (2 * (strictness - 7)); }
 
 } // namespace
 
@@ -336,15 +341,35 @@ template <typename Prepare, typename Call> int64_t FailEachAllocation(const char
 }
 
 // The module keeps one of each object: it is ended before each attempt, so that each attempt makes it anew.
-WbCheckVerdict CheckAllocationFailure(WbValidateModule& module)
+// The info dialog opened at a theater with each of the module's own allocations failing in turn: the host
+// gets a dialog or none, never an exception.
+int64_t FailInfoDialog(WbValidateModule& module, uint64_t seed)
 {
+    std::unique_ptr<WbHostRun> run = module.Start(WbOneTheaterScenario(module.GetDemo(), uint32_t(seed | 1)));
+    run->RunMinutes(8 * 60);
+    WbAllocationWatch::CountOnlyModule(reinterpret_cast<const void*>(module.GetModule().GetAttrEntry()),
+                                       reinterpret_cast<const void*>(&WbHostCallRing::Enter));
+    WbTowerDoc& doc = run->GetTower().GetDoc();
+    WbTenant& theater = run->GetTower().GetTheater(0);
+    std::string error;
+    const int64_t points = FailEachAllocation(
+        "WbTenantDef::ConstructInfoDialog", [] { WbDialog::CloseAllDialogs(); },
+        [&] { WbOpenInfoDialog(&doc, &theater, error); });
+    WbDialog::CloseAllDialogs();
+    run->Finish();
+    return points;
+}
+
+WbCheckVerdict CheckAllocationFailure(WbValidateModule& module, uint64_t seed)
+{
+    int64_t points = FailInfoDialog(module, seed);
     // Here the host's allocations within the call fail too: the module must answer whatever fails.
     WbAllocationWatch::CountOnlyModule(nullptr, nullptr);
     const WbPluginModule& loaded = module.GetModule();
     WbPluginSpecifier attr = loaded.GetAttr();
     const auto destruct = loaded.DestructProgramPluginEntry();
     const auto constructPlugin = loaded.ConstructProgramPluginEntry();
-    int64_t points = FailEachAllocation(
+    points += FailEachAllocation(
         kGetAttrName, [] {}, [&] { delete loaded.GetAttrEntry()(); });
     points += FailEachAllocation(kConstructProgramPluginName, destruct, [&] { constructPlugin(attr); });
     CResFile resFile(loaded.GetModuleHandle());
@@ -372,5 +397,5 @@ void WbRunAllocationGroup(WbCheckContext& context)
     });
     if (!loaded && !module)
         return;
-    context.Check("allocation-failure", [&] { return CheckAllocationFailure(*module); });
+    context.Check("allocation-failure", [&] { return CheckAllocationFailure(*module, context.GetSeed()); });
 }
