@@ -62,11 +62,11 @@ TEST_P(ValidateFaultCaught, AtItsLowestStrictness)
 INSTANTIATE_TEST_SUITE_P(EachFault, ValidateFaultCaught, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.module); });
 
-using ValidateFaultBelow = ValidateProcess;
+using ValidateFaultRun = ValidateProcess;
 
 // Below the default strictness an export of the module's own is worth a warning only: the module loads
 // and runs, it merely shows more than it must.
-TEST_F(ValidateFaultBelow, ExtraExportIsAWarningAtStrictnessFour)
+TEST_F(ValidateFaultRun, ExtraExportIsAWarningAtStrictnessFour)
 {
     const Outcome outcome =
         Validate(FaultModule("ExtraExport"), {"--only", "file", "--strictness", "4", "--seed", "1"});
@@ -74,6 +74,28 @@ TEST_F(ValidateFaultBelow, ExtraExportIsAWarningAtStrictnessFour)
     EXPECT_NE(ResultLine(outcome.out, "WARN file/exports: ").find("_Z18TheaterBuildNumberv"), std::string::npos)
         << outcome.out;
     EXPECT_EQ(ResultLine(outcome.out, "FAIL "), "");
+}
+
+// The summary line ends with the time taken, which no seed repeats.
+std::vector<std::string> WithoutTime(const std::string& out)
+{
+    std::vector<std::string> lines;
+    std::istringstream text(out);
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line.starts_with("validate: ") ? line.substr(0, line.rfind(" (")) : line);
+    return lines;
+}
+
+TEST_F(ValidateFaultRun, ARunRepeatedWithItsSeedRepeatsItsResults)
+{
+    const std::vector<std::string> options = {"--only", "dialogs", "--seed", "4242"};
+    const Outcome first = Validate(FaultModule("DisabledInfo"), options);
+    const Outcome second = Validate(FaultModule("DisabledInfo"), options);
+    EXPECT_EQ(first.exitCode, 1);
+    EXPECT_EQ(second.exitCode, first.exitCode);
+    EXPECT_EQ(first.out.substr(0, first.out.find('\n')), "validate: seed 4242");
+    EXPECT_FALSE(ResultLines(first.out).empty());
+    EXPECT_EQ(WithoutTime(second.out), WithoutTime(first.out));
 }
 
 } // namespace

@@ -86,17 +86,19 @@ TEST(ValidateOptions, UsageErrorsNameTheOptionAndEndWithTwo)
         std::vector<const char*> arguments;
         std::string named;
     } cases[] = {
-        {{"M.wbp", "--strictness", "0"}, "--strictness: 0 is not within 1-10"},
-        {{"M.wbp", "--strictness", "11"}, "--strictness: 11 is not within 1-10"},
+        {{"M.wbp", "--strictness", "0"}, "--strictness: Value 0 not in range 1 to 10"},
+        {{"M.wbp", "--strictness", "11"}, "--strictness: Value 11 not in range 1 to 10"},
         {{"M.wbp", "--strictness", "5x"}, "--strictness: \"5x\" is not a whole number"},
-        {{"M.wbp", "--seed", "-1"}, "--seed: \"-1\" is not a whole number"},
-        {{"M.wbp", "--timeout-ms", "0"}, "--timeout-ms: 0 is not within"},
+        {{"M.wbp", "--seed", "-1"}, "--seed: Value -1 not in range 0 to"},
+        {{"M.wbp", "--timeout-ms", "0"}, "--timeout-ms: Value 0 not in range 1 to"},
         {{"M.wbp", "--repeat", ""}, "--repeat: \"\" is not a whole number"},
-        {{"M.wbp", "--log"}, "--log: needs a value"},
+        {{"M.wbp", "--log"}, "--log: 1 required FILE missing"},
+        {{"M.wbp", "--log", ""}, "--log: the value is empty"},
+        {{"M.wbp", "--junit", ""}, "--junit: the value is empty"},
         {{"M.wbp", "--only", "memory"}, "--only: no group named \"memory\" (file, entry, resources, day, state,"},
-        {{"M.wbp", "--verbose"}, "--verbose: no such option"},
-        {{"A.wbp", "B.wbp"}, "B.wbp: only one MODULE is taken; A.wbp came first"},
-        {{"--strictness", "3"}, "MODULE: the module file to validate is missing"},
+        {{"M.wbp", "--verbose"}, "The following argument was not expected: --verbose"},
+        {{"A.wbp", "B.wbp"}, "The following argument was not expected: B.wbp"},
+        {{"--strictness", "3"}, "MODULE is required"},
         {{"M.wbp", "--child", "day"}, "--child: needs a known group and --result-fd"},
     };
     for (const auto& [arguments, named] : cases) {
@@ -116,7 +118,7 @@ TEST(ValidateOptions, HelpGoesToStdoutAndEndsWithZero)
 {
     const Ran ran = RunValidate({"--help"});
     EXPECT_EQ(ran.exitCode, 0);
-    EXPECT_EQ(ran.out.rfind("usage: towerhost validate MODULE", 0), 0u) << ran.out;
+    EXPECT_NE(ran.out.find("Usage: towerhost validate [OPTIONS] MODULE"), std::string::npos) << ran.out;
     EXPECT_EQ(ran.err, "");
 }
 

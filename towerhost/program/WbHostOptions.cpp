@@ -22,7 +22,8 @@ const char* const kFooter =
     "  towerhost tests/scenarios/hundred-theaters.json --days 30 --quiet --report out.json\n"
     "  towerhost tests/scenarios/save-and-continue.json --days 2 --save day2.tower\n"
     "  towerhost tests/scenarios/save-and-continue.json --load day2.tower --days 3 --trace trace.jsonl\n"
-    "  towerhost serve tests/scenarios/change-film.json   play it in a web browser (towerhost serve --help)\n";
+    "  towerhost serve tests/scenarios/change-film.json   play it in a web browser (towerhost serve --help)\n"
+    "  towerhost validate Theater.wbp --strictness 10      check a tenant module (towerhost validate --help)\n";
 
 // The days are read here rather than by CLI11, so that a bad value gets the same kind of message as a bad
 // scenario value.
@@ -39,22 +40,19 @@ WbOptionsResult ReadDays(const std::string& text, WbHostOptions& options)
     return {};
 }
 
-// An empty value names no file, folder or number; taking it as "not given" would run without the output the
-// user asked for.
-WbOptionsResult CheckEmptyValues(const CLI::App& app)
+} // namespace
+
+std::string WbEmptyValueError(const CLI::App& app)
 {
     for (const CLI::Option* option : app.get_options()) {
         if (option->get_type_size() == 0)
             continue;
         for (const std::string& value : option->results())
             if (value.empty())
-                return {WbOptionsResult::Outcome::Exit, 2,
-                        option->get_name() + ": the value is empty (see towerhost --help)"};
+                return option->get_name() + ": the value is empty";
     }
     return {};
 }
-
-} // namespace
 
 WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptions& options,
                                   const std::vector<std::unique_ptr<WbHostAddOn>>& addOns)
@@ -91,7 +89,8 @@ WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptio
         result = {WbOptionsResult::Outcome::Exit, 2, std::string(error.what()) + " (see towerhost --help)"};
     }
     if (result.outcome == WbOptionsResult::Outcome::Run)
-        result = CheckEmptyValues(app);
+        if (const std::string empty = WbEmptyValueError(app); !empty.empty())
+            result = {WbOptionsResult::Outcome::Exit, 2, empty + " (see towerhost --help)"};
     if (result.outcome == WbOptionsResult::Outcome::Run && !days.empty())
         result = ReadDays(days, options);
     return result;

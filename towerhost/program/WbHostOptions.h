@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 struct WbHostOptions {
     std::string scenarioPath; // empty: the built-in demo
     std::string modulePath;   // empty: Theater.wbp beside the program
@@ -30,3 +34,7 @@ struct WbOptionsResult {
 // Reads the arguments into options; the add-ons add theirs first.
 WbOptionsResult WbReadHostOptions(int argc, const char* const* argv, WbHostOptions& options,
                                   const std::vector<std::unique_ptr<WbHostAddOn>>& addOns);
+
+// An empty value names no file, folder or number; taking it as "not given" would run without what the user
+// asked for. Gives "OPTION: the value is empty" for the first such option after parsing, or nothing.
+std::string WbEmptyValueError(const CLI::App& app);

@@ -79,9 +79,6 @@ void WbCheckContext::Send(const std::string& line) const
 
 namespace {
 
-// The address space a child of an optimised build may take: the heap limit, the program, its libraries and
-// room for the module's own malloc.
-constexpr rlim_t kChildAddressSpace = rlim_t(4) << 30;
 // The heap a child may hold through operator new before it counts as having exhausted its memory.
 constexpr size_t kChildMemoryBytes = size_t(1) << 30;
 constexpr int kHangExit = 4;
@@ -156,6 +153,8 @@ void LimitMemory()
 {
     WbAllocationWatch::LimitMemory(kChildMemoryBytes, gResultDescriptor);
 #if !defined(WB_ADDRESS_SANITIZER)
+    // The heap limit, the program, its libraries and room for the module's own malloc.
+    constexpr rlim_t kChildAddressSpace = rlim_t(4) << 30;
     const rlimit limit{kChildAddressSpace, kChildAddressSpace};
     ::setrlimit(RLIMIT_AS, &limit);
 #endif

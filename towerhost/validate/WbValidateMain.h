@@ -34,9 +34,6 @@ struct WbValidateParse {
 // Reads the arguments after "validate" (argv[0] is "validate").
 WbValidateParse WbReadValidateOptions(int argc, const char* const* argv, WbValidateOptions& options);
 
-// The help text of `towerhost validate`.
-const char* WbValidateUsage();
-
 // Runs the subcommand with its own arguments (argv[0] is "validate"); returns 0 when every check that ran
 // passed, 1 when one failed, 2 for a usage error.
 int WbValidateMain(int argc, const char* const* argv, std::FILE* out, std::FILE* err);

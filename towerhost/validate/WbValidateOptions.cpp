@@ -1,119 +1,79 @@
-// Reading the validator's command line: every value is checked against its range here, so that a run
-// never starts with an option it cannot honour.
+// Reading the validator's command line with CLI11: every value is checked against its range here, so that
+// a run never starts with an option it cannot honour.
 #include "WbValidateMain.h"
 
+#include "WbHostOptions.h"
 #include "WbValidateGroups.h"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
-#include <functional>
-#include <map>
 
 namespace {
 
-// A whole number within [low, high] from the option's text, or an error naming the option.
-bool ReadNumber(const std::string& option, const std::string& text, int64_t low, uint64_t high, uint64_t& value,
-                std::string& error)
-{
-    const char* end = text.data() + text.size();
-    const bool negative = !text.empty() && text[0] == '-';
-    uint64_t magnitude = 0;
-    const auto [stop, code] = std::from_chars(text.data() + (negative ? 1 : 0), end, magnitude);
-    if (text.empty() || code != std::errc() || stop != end || (negative && magnitude != 0)) {
-        error = option + ": \"" + text + "\" is not a whole number";
-        return false;
-    }
-    if (int64_t(magnitude) < low || magnitude > high || (low >= 0 && magnitude > uint64_t(INT64_MAX))) {
-        error = option + ": " + text + " is not within " + std::to_string(low) + "-" + std::to_string(high);
-        return false;
-    }
-    value = magnitude;
-    return true;
-}
+const char* const kDescription =
+    "Takes a tenant module through every call the host makes, one group of checks per child process, so that\n"
+    "a crash or a hang in the module becomes a line in the report.";
+
+const char* const kFooter = "Exit codes: 0 every check passed, 1 a check failed, 2 usage error.\n"
+                            "The groups, the strictness table and the log: docs/validate.md.\n";
+
+// CLI11's own number check speaks of floats; the validator's numbers are all whole.
+const CLI::Validator kWholeNumber(
+    [](std::string& text) {
+        int64_t value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size())
+            return "\"" + text + "\" is not a whole number";
+        return std::string();
+    },
+    "", "WHOLE");
 
 WbValidateParse UsageError(const std::string& message) { return {false, 2, message}; }
 
 } // namespace
 
-const char* WbValidateUsage()
-{
-    return "usage: towerhost validate MODULE [--strictness 1-10] [--seed N] [--timeout-ms N] [--repeat N]\n"
-           "                          [--log FILE] [--junit FILE] [--only GROUP] [--keep-going]\n"
-           "Takes a tenant module through every call the host makes, one group of checks per child process.\n"
-           "  --strictness N   1-10, default 5: which groups run (docs/validate.md)\n"
-           "  --seed N         the seed of every random choice; default: from the clock, printed first\n"
-           "  --timeout-ms N   how long a group may go without finishing a check, default 60000\n"
-           "  --repeat N       runs every group N times, with seeds N, N+1, ...\n"
-           "  --log FILE       the whole report, with the module's own output\n"
-           "  --junit FILE     the results as JUnit XML\n"
-           "  --only GROUP     runs that group alone\n"
-           "  --keep-going     runs the groups after one that failed\n";
-}
-
 WbValidateParse WbReadValidateOptions(int argc, const char* const* argv, WbValidateOptions& options)
 {
-    std::string error;
-    uint64_t number = 0;
-    auto numeric = [&](int64_t low, uint64_t high, auto& target) {
-        return [&, low, high](const std::string& option, const std::string& text) {
-            if (!ReadNumber(option, text, low, high, number, error))
-                return false;
-            target = static_cast<std::remove_reference_t<decltype(target)>>(number);
-            return true;
-        };
-    };
-    auto text = [](std::string& target) {
-        return [&target](const std::string&, const std::string& value) {
-            target = value;
-            return true;
-        };
-    };
-    const std::map<std::string, std::function<bool(const std::string&, const std::string&)>> valued = {
-        {"--strictness", numeric(1, 10, options.strictness)},
-        {"--seed", numeric(0, UINT64_MAX / 2, options.seed)},
-        {"--timeout-ms", numeric(1, 24 * 3600 * 1000, options.timeoutMs)},
-        {"--repeat", numeric(1, 1000, options.repeat)},
-        {"--log", text(options.logPath)},
-        {"--junit", text(options.junitPath)},
-        {"--only", text(options.only)},
-        {"--child", text(options.childGroup)},
-        {"--result-fd", numeric(3, 1023, options.resultDescriptor)},
-    };
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h")
-            return {false, 0, WbValidateUsage()};
-        if (argument == "--keep-going") {
-            options.keepGoing = true;
-            continue;
-        }
-        std::string name = argument;
-        std::string value;
-        bool inlineValue = false;
-        if (const size_t equals = argument.find('='); argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-            inlineValue = true;
-        }
-        if (const auto found = valued.find(name); found != valued.end()) {
-            if (!inlineValue) {
-                if (i + 1 >= argc)
-                    return UsageError(name + ": needs a value");
-                value = argv[++i];
-            }
-            if (!found->second(name, value))
-                return UsageError(error);
-            if (name == "--seed")
-                options.seedGiven = true;
-            continue;
-        }
-        if (argument.rfind("-", 0) == 0 && argument != "-")
-            return UsageError(argument + ": no such option");
-        if (!options.modulePath.empty())
-            return UsageError(argument + ": only one MODULE is taken; " + options.modulePath + " came first");
-        options.modulePath = argument;
+    CLI::App app(kDescription, "towerhost validate");
+    app.footer(kFooter);
+    app.allow_windows_style_options(false);
+    app.get_formatter()->column_width(28);
+    app.add_option("MODULE", options.modulePath, "The tenant module to validate")->required()->type_name("FILE");
+    app.add_option("--strictness", options.strictness, "Which groups run (default 5)")
+        ->check(kWholeNumber)
+        ->check(CLI::Range(1, 10))
+        ->type_name("N");
+    app.add_option("--seed", options.seed, "The seed of every random choice (default: from the clock, printed first)")
+        ->check(kWholeNumber)
+        ->check(CLI::Range(uint64_t(0), UINT64_MAX / 2))
+        ->type_name("N");
+    app.add_option("--timeout-ms", options.timeoutMs,
+                   "How long a group may go without finishing a check (default 60000)")
+        ->check(kWholeNumber)
+        ->check(CLI::Range(int64_t(1), int64_t(24) * 3600 * 1000))
+        ->type_name("N");
+    app.add_option("--repeat", options.repeat, "Runs every group N times, with seeds seed, seed+1, ...")
+        ->check(kWholeNumber)
+        ->check(CLI::Range(1, 1000))
+        ->type_name("N");
+    app.add_option("--log", options.logPath, "Write the whole report, with the module's own output")->type_name("FILE");
+    app.add_option("--junit", options.junitPath, "Write the results as JUnit XML")->type_name("FILE");
+    app.add_option("--only", options.only, "Run that group alone (" + WbCheckGroupNames() + ")")->type_name("GROUP");
+    app.add_flag("--keep-going", options.keepGoing, "Run the groups after one that failed");
+    // The validator starts itself with these for each group; they are not for people.
+    app.add_option("--child", options.childGroup)->group("");
+    app.add_option("--result-fd", options.resultDescriptor)->check(CLI::Range(3, 1023))->group("");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return {false, 0, app.help()};
+    } catch (const CLI::ParseError& error) {
+        return UsageError(std::string(error.what()) + " (see towerhost validate --help)");
     }
-    if (options.modulePath.empty())
-        return UsageError(std::string("MODULE: the module file to validate is missing\n") + WbValidateUsage());
+    if (const std::string empty = WbEmptyValueError(app); !empty.empty())
+        return UsageError(empty + " (see towerhost validate --help)");
+    options.seedGiven = app.count("--seed") > 0;
     if (!options.only.empty() && !WbFindCheckGroup(options.only))
         return UsageError("--only: no group named \"" + options.only + "\" (" + WbCheckGroupNames() + ")");
     if (!options.childGroup.empty() && (!WbFindCheckGroup(options.childGroup) || options.resultDescriptor < 0))
