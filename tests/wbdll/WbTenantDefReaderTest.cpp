@@ -1,6 +1,7 @@
 // A tenant definition read from its module: the theater's values, customers, remarks and pictures all come
 // from the resources, and a damaged resource leaves the definition empty with the reason.
 #include "WbTenantDefReader.h"
+#include "AllocationHook.h"
 #include "TheaterResourceFixtures.h"
 #include "WbFourCC.h"
 #include "WbTenantDef.h"
@@ -8,6 +9,8 @@
 #include "WbTheaterPlugin.h"
 
 #include <gtest/gtest.h>
+
+#include <new>
 
 namespace {
 
@@ -19,6 +22,23 @@ struct TheaterDefOver {
     WbTheaterPlugin plugin{WbFourCC("TnPl"), specifier};
     const WbTheaterDef def{WbFourCC("TnDf"), specifier, resources.Get(), nullptr, &plugin};
 };
+
+// Memory running out anywhere in the reading frees what was read so far: the leak checker of the sanitizer
+// build finds anything kept.
+TEST(TenantDefReader, RunningOutOfMemoryLosesNothing)
+{
+    TheaterResFile resources;
+    int attempts = 0;
+    for (bool failed = true; failed; ++attempts) {
+        AllocationHook::Arm(attempts + 1);
+        try {
+            WbReadTenantResources(*resources.Get());
+        } catch (const std::bad_alloc&) {
+        }
+        failed = AllocationHook::Disarm();
+    }
+    EXPECT_GT(attempts, 5) << "each of the five pictures allocates";
+}
 
 TEST(TenantDefReader, TheTheaterComesFromItsModule)
 {
@@ -47,14 +67,15 @@ TEST(TenantDefReader, TheTheaterComesFromItsModule)
     }
 }
 
-// The module's resources with bytes of one entry changed, counted from its header: the data size at 0, the
-// type at 8 (a name's first character, or 0xFFFF and the number at 10), the data after the header.
+// The module's resources (or an edit of them) with bytes of one entry changed, counted from its header: the
+// data size at 0, the type at 8 (a name's first character, or 0xFFFF and the number at 10), the data after it.
 std::vector<uint8_t> Edited(const char* type, uint16_t typeNumber, uint32_t id, size_t at,
-                            std::initializer_list<uint8_t> with)
+                            std::initializer_list<uint8_t> with,
+                            std::vector<uint8_t> bytes = Bytes(TheaterResourceBytes()))
 {
     const WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
     const WbResEntry* entry = type ? WbFindResEntry(*entries, type, id) : WbFindResEntry(*entries, typeNumber, id);
-    return entry ? Patched(Bytes(TheaterResourceBytes()), entry->offset + at, with) : std::vector<uint8_t>();
+    return entry ? Patched(std::move(bytes), entry->offset + at, with) : std::vector<uint8_t>();
 }
 
 TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
@@ -66,6 +87,9 @@ TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
          "TNDF 1: 337 bytes, expected at least 338 for the end bytes at offset 337"},
         {"a damaged customer table", Edited("TMDF", 0, 1, 40, {2}), "TMDF 1: version 2 at offset 0, expected 1"},
         {"no tower picture", Edited(nullptr, kResTypeBitmap, 1000, 10, {99}), "the module has no bitmap 1000"},
+        {"neither map nor bitmap of the tower picture",
+         Edited("OBJMAP", 0, 1000, 8, {'X'}, Edited(nullptr, kResTypeBitmap, 1000, 10, {99})),
+         "the module has no OBJMAP 1000"},
         {"a map without its bitmap", Edited(nullptr, kResTypeBitmap, 1002, 10, {99}), "the module has no bitmap 1002"},
         {"a bitmap without its map", Edited("OBJMAP", 0, 1003, 8, {'X'}), "the module has no OBJMAP 1003"},
         {"a damaged map", Replaced(TheaterResourceBytes(), "0010301", "001O301"),
