@@ -59,7 +59,7 @@ enum class WbEventKind {
     ClearReserve,     //
     ClearTotal,       //
     CallStaff,        // value: minute
-    PayMoney,         // value: amount, category
+    PayMoney,         // value: amount, category; def: the definition the payment is for
     Estimate,         // value: the estimate's answer
     Record,           // film, value: the new persons record
     Remake,           // film, value: days since the day base
@@ -77,6 +77,7 @@ struct WbTowerEvent {
     int64_t value = 0;
     int32_t category = 0;
     CString text{};
+    const WbToolDef* def = nullptr;
 };
 
 class WbTowerObserver {

@@ -17,23 +17,30 @@ WbFilmInfo Film(uint32_t id, int32_t cost, int32_t runningTime = 120)
     return info;
 }
 
-std::vector<std::pair<int64_t, int32_t>> Payments(const EventLog& log)
+// Amount, category and the definition each payment names.
+using Payments = std::vector<std::tuple<int64_t, int32_t, const WbToolDef*>>;
+
+Payments PaymentsIn(const EventLog& log)
 {
-    std::vector<std::pair<int64_t, int32_t>> payments;
+    Payments payments;
     for (const WbTowerEvent& event : log.Events())
         if (event.kind == WbEventKind::PayMoney)
-            payments.emplace_back(event.value, event.category);
+            payments.emplace_back(event.value, event.category, event.def);
     return payments;
 }
 
 WbMovieTable* Table(WbDialog* dialog) { return dynamic_cast<WbMovieTable*>(dialog->GetWbDlgItem(7112)); }
 
+class MovieSelectDialog : public ::testing::Test {
+protected:
+    DialogTower tower;
+};
+
 } // namespace
 
 // Cancelling either dialog applies nothing; a film shown and confirmed with OK is bound and paid for once.
-TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
+TEST_F(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
 {
-    DialogTower tower;
     WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
     WbMoviePlugin* next = tower.AddFilm(Film(2, 20, 90));
     tower.Place(current);
@@ -45,7 +52,7 @@ TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
     EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
     DialogTower::Press(info, IDOK);
     DialogTower::Press(tower.AcceptFilm(next), IDCANCEL);
-    EXPECT_TRUE(Payments(tower.log).empty());
+    EXPECT_TRUE(PaymentsIn(tower.log).empty());
     EXPECT_EQ(tower.theater->GetSubPlugin(), current);
 
     info = tower.OpenSelection();
@@ -65,16 +72,16 @@ TEST(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
     EXPECT_TRUE(info->IsWindowEnabled());
     EXPECT_EQ(DialogTower::Text(info, 7124), "Film 2");
     EXPECT_EQ(DialogTower::Text(info, 7111), "10:30 12:30 14:30 16:30 18:30 20:30 ");
-    EXPECT_TRUE(Payments(tower.log).empty()) << "nothing is paid before OK";
+    EXPECT_TRUE(PaymentsIn(tower.log).empty()) << "nothing is paid before OK";
 
     DialogTower::Press(info, IDOK);
-    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{20, 0}}));
+    EXPECT_EQ(PaymentsIn(tower.log), (Payments{{20, 0, &tower.def}}));
     EXPECT_EQ(tower.theater->GetSubPlugin(), next);
     EXPECT_EQ(tower.Schedule()->GetMovie(), next);
     EXPECT_EQ(tower.Schedule()->GetTargetCount(), -1);
 }
 
-TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
+TEST_F(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
 {
     const struct {
         int32_t status;
@@ -85,11 +92,11 @@ TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
                  {10, 19, kMoneyMessage},
                  {31, 19, kMoneyMessage},
                  {10, 20, nullptr}};
+    WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
+    WbMoviePlugin* next = tower.AddFilm(Film(2, 20));
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.status) + ", funds " + std::to_string(c.funds));
-        DialogTower tower;
-        WbMoviePlugin* next = tower.AddFilm(Film(2, 20));
-        tower.Place(tower.AddFilm(Film(1, 15)), c.status);
+        tower.Place(current, c.status);
         tower.doc.SetFunds(c.funds);
         WbDialog* info = tower.OpenSelection();
         tower.Choose(next);
@@ -114,29 +121,27 @@ TEST(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
     }
 }
 
-TEST(MovieSelectDialog, SameFilmIsPaidAgainOnlyUnderANewTitle)
+TEST_F(MovieSelectDialog, SameFilmIsPaidAgainOnlyUnderANewTitle)
 {
-    DialogTower tower;
     WbMoviePlugin* film = tower.AddFilm(Film(1, 15));
     tower.Place(film);
     tower.Schedule()->ProcessStatus(10, 30);
 
     DialogTower::Press(tower.AcceptFilm(film), IDOK);
-    EXPECT_TRUE(Payments(tower.log).empty());
+    EXPECT_TRUE(PaymentsIn(tower.log).empty());
     EXPECT_EQ(tower.Schedule()->GetShowDays(), 1);
 
     film->GetInfo().titles[1] = "Film 1: Director's Cut";
     DialogTower::Press(tower.AcceptFilm(film), IDOK);
-    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{15, 0}}));
+    EXPECT_EQ(PaymentsIn(tower.log), (Payments{{15, 0, &tower.def}}));
     EXPECT_EQ(tower.Schedule()->GetTitle(), "Film 1: Director's Cut");
     EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
 }
 
 // The list holds the showable films in the document's order; the preselection is the accepted film,
 // else the current one while showable, else the first listed.
-TEST(MovieSelectDialog, ListOrderAndPreselection)
+TEST_F(MovieSelectDialog, ListOrderAndPreselection)
 {
-    DialogTower tower;
     WbFilmInfo notRoadshow = Film(2, 10);
     notRoadshow.roadshow = false;
     WbMoviePlugin* first = tower.AddFilm(Film(1, 10));
@@ -176,9 +181,8 @@ TEST(MovieSelectDialog, ListOrderAndPreselection)
 
 // The selection always shows stills; a second "Change Film" opens nothing, and only a newly selected row
 // moves the preview.
-TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
+TEST_F(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
 {
-    DialogTower tower;
     WbMoviePlugin* film = tower.AddFilm(Film(1, 15, 125));
     WbMoviePlugin* second = tower.AddFilm(Film(2, 10));
     tower.Place(film);
@@ -205,9 +209,8 @@ TEST(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
 }
 
 // A second visit to the selection that ends in Cancel keeps the film accepted on the first: OK pays for it.
-TEST(MovieSelectDialog, CancelledSelectionKeepsAnEarlierAcceptance)
+TEST_F(MovieSelectDialog, CancelledSelectionKeepsAnEarlierAcceptance)
 {
-    DialogTower tower;
     tower.Place(tower.AddFilm(Film(1, 15)));
     WbMoviePlugin* first = tower.AddFilm(Film(2, 20));
     WbMoviePlugin* second = tower.AddFilm(Film(3, 30));
@@ -216,15 +219,14 @@ TEST(MovieSelectDialog, CancelledSelectionKeepsAnEarlierAcceptance)
     tower.Choose(second);
     DialogTower::Press(tower.Select(), IDCANCEL);
     DialogTower::Press(info, IDOK);
-    EXPECT_EQ(Payments(tower.log), (std::vector<std::pair<int64_t, int32_t>>{{20, 0}}));
+    EXPECT_EQ(PaymentsIn(tower.log), (Payments{{20, 0, &tower.def}}));
     EXPECT_EQ(tower.theater->GetSubPlugin(), first);
 }
 
 // With no film that may be shown, "Show" accepts nothing and says nothing; the selection stays open over the
 // disabled info dialog.
-TEST(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
+TEST_F(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
 {
-    DialogTower tower;
     WbFilmInfo ended = Film(1, 15);
     ended.roadshow = false;
     tower.Place(tower.AddFilm(ended));
@@ -240,9 +242,8 @@ TEST(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
 }
 
 // An accepted film that can no longer be shown gives way to the first film listed, not to the current one.
-TEST(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
+TEST_F(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
 {
-    DialogTower tower;
     WbMoviePlugin* listedFirst = tower.AddFilm(Film(1, 10));
     WbMoviePlugin* current = tower.AddFilm(Film(2, 10));
     WbMoviePlugin* accepted = tower.AddFilm(Film(3, 10));
@@ -255,9 +256,8 @@ TEST(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
 }
 
 // The selection is modal; a command with a notification code in its high word is not a press of "Show".
-TEST(MovieSelectDialog, ModalAndDeafToNotifications)
+TEST_F(MovieSelectDialog, ModalAndDeafToNotifications)
 {
-    DialogTower tower;
     tower.Place(tower.AddFilm(Film(1, 10)));
     WbMoviePlugin* next = tower.AddFilm(Film(2, 10));
     tower.OpenSelection();
@@ -273,9 +273,8 @@ TEST(MovieSelectDialog, ModalAndDeafToNotifications)
 }
 
 // An empty film list offers no row; the current film, still showable, is previewed though it has none.
-TEST(MovieSelectDialog, EmptyFilmListOffersNoRow)
+TEST_F(MovieSelectDialog, EmptyFilmListOffersNoRow)
 {
-    DialogTower tower;
     tower.Place(tower.AddFilm(Film(1, 10)));
     tower.doc.GetMovieList()->Clear();
     tower.OpenSelection();
@@ -286,9 +285,8 @@ TEST(MovieSelectDialog, EmptyFilmListOffersNoRow)
 
 // Asking for a theater's info dialog while it is open closes the theater's dialogs and opens it afresh, so
 // the film selection never gives its input back to another dialog than the one it was opened from.
-TEST(MovieSelectDialog, ASecondInfoDialogOfOneTheaterReplacesTheFirstAndNeverStaysDisabled)
+TEST_F(MovieSelectDialog, ASecondInfoDialogOfOneTheaterReplacesTheFirstAndNeverStaysDisabled)
 {
-    DialogTower tower;
     tower.Place(tower.AddFilm(Film(1, 15)));
     EXPECT_FALSE(tower.OpenSelection()->IsWindowEnabled());
     WbDialog* second = tower.OpenInfo();

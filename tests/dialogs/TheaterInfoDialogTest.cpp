@@ -7,22 +7,49 @@ namespace {
 
 WbDlgItemMovie* Movie(WbDialog* dialog) { return dynamic_cast<WbDlgItemMovie*>(dialog->GetWbDlgItem(7123)); }
 
+// A film with a movie and a still, "filmN.mov" and still N of "STIL".
+WbFilmInfo Shown(uint32_t id)
+{
+    WbFilmInfo info = FilmInfo(id);
+    info.movieName = CString("film" + std::to_string(id) + ".mov");
+    info.stillSource = "STIL";
+    info.stillID = int32_t(id);
+    return info;
+}
+
+// Each item of a dialog as the player sees it: ID, text, shown, usable, place.
+std::vector<std::string> ItemStates(const WbDialog& dialog)
+{
+    std::vector<std::string> states;
+    for (const auto& item : dialog.GetItems()) {
+        const RECT r = item->GetRect();
+        states.push_back(std::to_string(item->GetID()) + " \"" + item->GetDisplayText().Str() + "\" " +
+                         std::to_string(item->IsWindowVisible()) + std::to_string(item->IsWindowEnabled()) + " " +
+                         std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+                         std::to_string(r.bottom));
+    }
+    return states;
+}
+
+// A tower with "Film 1" and "Film 2" installed.
+class TheaterInfoDialog : public ::testing::Test {
+protected:
+    DialogTower tower;
+    WbMoviePlugin* film = tower.AddFilm(Shown(1));
+    WbMoviePlugin* next = tower.AddFilm(Shown(2));
+};
+
 } // namespace
 
 // Before the opening the film part shows the film and its still, and the money items the day's figures
 // times a hundred; the schedule knows the dialog until its window goes.
-TEST(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
+TEST_F(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
 {
-    WbFilmInfo film = FilmInfo(1);
-    film.secondLine = "A story of the tower";
-    film.producer = "P. Roducer";
-    film.director = "D. Irector";
-    film.performers = "The Cast";
-    film.movieName = "film.mov";
-    film.stillSource = "STIL";
-    film.stillID = 5;
-    DialogTower tower;
-    tower.Place(tower.AddFilm(film))->SetCounts(0, 7); // income 30 per customer, running cost 5
+    film->GetInfo().secondLine = "A story of the tower";
+    film->GetInfo().producer = "P. Roducer";
+    film->GetInfo().director = "D. Irector";
+    film->GetInfo().performers = "The Cast";
+    tower.Place(film)->SetCounts(0, 7); // income 30 per customer, running cost 5
     WbDialog* info = tower.OpenInfo();
     ASSERT_NE(dynamic_cast<WbTheaterInfoDialog*>(info), nullptr);
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), info);
@@ -30,7 +57,7 @@ TEST(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
     EXPECT_EQ(DialogTower::Text(info, 7125), "A story of the tower");
     EXPECT_EQ(DialogTower::Text(info, 7130),
               "Produced by : P. Roducer / Directed by : D. Irector\t/ Performed by : The Cast");
-    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 5");
+    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 1");
     EXPECT_TRUE(Movie(info)->IsWindowVisible());
     EXPECT_FALSE(info->GetWbDlgItem(7126)->IsWindowVisible());
     EXPECT_EQ(DialogTower::Text(info, 7110), "0");
@@ -44,14 +71,13 @@ TEST(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
     // From the opening to the end of the last show (20:00 for a 120-minute film) the film plays.
     for (uint32_t minute : {600u, 1199u, 1200u}) {
         tower.doc.SetCurrentDateTime(WbDateTime(1, minute));
-        EXPECT_EQ(DialogTower::Text(tower.OpenInfo(), 7123), minute < 1200 ? "movie film.mov" : "still STIL 5")
+        EXPECT_EQ(DialogTower::Text(tower.OpenInfo(), 7123), minute < 1200 ? "movie film1.mov" : "still STIL 1")
             << minute;
     }
 }
 
-TEST(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
+TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
 {
-    DialogTower tower;
     tower.Place(nullptr);
     WbDialog* none = tower.OpenInfo();
     EXPECT_FALSE(Movie(none)->IsWindowVisible());
@@ -60,9 +86,8 @@ TEST(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(none, 7124), "");
     EXPECT_EQ(DialogTower::Text(none, 7111), "");
 
-    WbFilmInfo shortRun = FilmInfo(2);
-    shortRun.runDays = 1;
-    tower.Place(tower.AddFilm(shortRun));
+    next->GetInfo().runDays = 1;
+    tower.Place(next);
     tower.doc.SetCurrentDateTime(WbDateTime(3, 480));
     EXPECT_EQ(tower.Schedule()->CheckMovieRun(), 0);
     WbDialog* expired = tower.OpenInfo();
@@ -73,7 +98,7 @@ TEST(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(expired, 7111), "10:30 13:00 15:30 18:00 ");
 
     // The ended run alone makes a film expired, though the film itself could be shown.
-    tower.Place(tower.AddFilm(FilmInfo(3)));
+    tower.Place(film);
     tower.Schedule()->SetRunEnded(1);
     WbDialog* ended = tower.OpenInfo();
     EXPECT_EQ(DialogTower::Text(ended, 7126), "The duration has passed.");
@@ -82,21 +107,18 @@ TEST(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
 }
 
 // Accepting and confirming another film ends the old film's ended run: the next day's shows begin.
-TEST(TheaterInfoDialog, AppliedFilmEndsAnEndedRun)
+TEST_F(TheaterInfoDialog, AppliedFilmEndsAnEndedRun)
 {
-    DialogTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1)));
-    WbMoviePlugin* next = tower.AddFilm(FilmInfo(2));
+    tower.Place(film);
     tower.Schedule()->SetRunEnded(1);
     DialogTower::Press(tower.AcceptFilm(next), IDOK);
     EXPECT_EQ(tower.Schedule()->IsRunEnded(), 0);
     tower.RunTo(631);
     EXPECT_EQ(tower.theater->GetStatus(), 32);
 }
-TEST(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
+TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
 {
-    DialogTower tower;
-    WbTenant* tenant = tower.Place(tower.AddFilm(FilmInfo(1)));
+    WbTenant* tenant = tower.Place(film);
     tower.Schedule()->ProcessStatus(10, 30); // the film's first show day
     tower.doc.GetRouteNavigator()->SetConnected(tenant, false);
     WbDialog* released = tower.OpenInfo();
@@ -119,10 +141,9 @@ TEST(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
     }
 }
 
-TEST(TheaterInfoDialog, BurningTheaterOffersNoFilmChange)
+TEST_F(TheaterInfoDialog, BurningTheaterOffersNoFilmChange)
 {
-    DialogTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1)), 10000);
+    tower.Place(film, 10000);
     WbDialog* info = tower.OpenInfo();
     EXPECT_FALSE(info->GetWbDlgItem(7099)->IsWindowEnabled());
     EXPECT_EQ(DialogTower::Text(info, 7124), "");
@@ -134,10 +155,8 @@ TEST(TheaterInfoDialog, BurningTheaterOffersNoFilmChange)
 
 // The info dialog shows the title stored when the film was taken up; an accepted film shows its title as it
 // is now.
-TEST(TheaterInfoDialog, StoredTitleUntilTheFilmIsAcceptedAgain)
+TEST_F(TheaterInfoDialog, StoredTitleUntilTheFilmIsAcceptedAgain)
 {
-    DialogTower tower;
-    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
     tower.Place(film);
     film->GetInfo().titles[1] = "Film One, Restored";
     WbDialog* info = tower.OpenInfo();
@@ -148,10 +167,8 @@ TEST(TheaterInfoDialog, StoredTitleUntilTheFilmIsAcceptedAgain)
 }
 
 // The film's comments come from the schedule's film as it stands before the dialog reloads it from the tenant.
-TEST(TheaterInfoDialog, CommentsReadTheScheduleBeforeItTakesUpTheTenantsFilm)
+TEST_F(TheaterInfoDialog, CommentsReadTheScheduleBeforeItTakesUpTheTenantsFilm)
 {
-    DialogTower tower;
-    WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
     tower.Place(film);
     tower.Schedule()->ProcessStatus(10, 30); // the film's first show day
     tower.Schedule()->SetMovie(nullptr);
@@ -163,25 +180,15 @@ TEST(TheaterInfoDialog, CommentsReadTheScheduleBeforeItTakesUpTheTenantsFilm)
 
 // A film too long for the opening hours has no show: no show times, and its still rather than its movie, at
 // noon as before the opening; so too a film accepted at noon by a theater without one.
-TEST(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirStill)
+TEST_F(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirStill)
 {
-    DialogTower tower;
-    WbFilmInfo epic = FilmInfo(1, 720);
-    epic.movieName = "epic.mov";
-    epic.stillSource = "STIL";
-    epic.stillID = 1;
-    WbMoviePlugin* film = tower.AddFilm(epic);
+    film->GetInfo().runningTime = 720;
     tower.Place(film);
     tower.doc.SetCurrentDateTime(WbDateTime(1, 720));
     WbDialog* info = tower.OpenInfo();
     EXPECT_EQ(DialogTower::Text(info, 7111), "");
     EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 1");
 
-    WbFilmInfo feature = FilmInfo(2);
-    feature.movieName = "feature.mov";
-    feature.stillSource = "STIL";
-    feature.stillID = 2;
-    WbMoviePlugin* next = tower.AddFilm(feature);
     tower.Place(nullptr);
     info = tower.AcceptFilm(next);
     EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 2");
@@ -190,11 +197,9 @@ TEST(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirStill
 
 // A film accepted before the theater caught fire is still applied and paid for by OK in the burning theater's
 // dialog, which leaves the film part alone.
-TEST(TheaterInfoDialog, AcceptanceSurvivesAFire)
+TEST_F(TheaterInfoDialog, AcceptanceSurvivesAFire)
 {
-    DialogTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1)));
-    WbMoviePlugin* next = tower.AddFilm(FilmInfo(2));
+    tower.Place(film);
     DialogTower::Press(tower.AcceptFilm(next), IDCANCEL);
     tower.theater->SetStatus(10000);
     const int32_t funds = tower.doc.GetCurrentFunds();
@@ -203,17 +208,27 @@ TEST(TheaterInfoDialog, AcceptanceSurvivesAFire)
     EXPECT_EQ(tower.doc.GetCurrentFunds(), funds - next->GetCost());
 }
 
-// Without a world definition the dialog leaves its items as the template made them, and "Change Film" opens
-// nothing.
-TEST(TheaterInfoDialog, NoWorldLeavesTheTemplateAsItIs)
+// Without a document, or without a world definition, both dialogs leave every item as the template has it:
+// "Change Film" opens nothing, and a selection dialog lists no film and previews none.
+TEST_F(TheaterInfoDialog, NoDocumentOrNoWorldLeavesTheTemplatesAsTheyAre)
 {
-    DialogTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1)));
     tower.doc.SetWorldDef(nullptr);
-    WbDialog* info = tower.OpenInfo();
-    for (int id : {7001, 7003, 7124, 7111, 7110, 7107, 7080})
-        EXPECT_EQ(DialogTower::Text(info, id), "") << id;
-    DialogTower::Press(info, 7099);
-    EXPECT_EQ(tower.Select(), nullptr);
-    EXPECT_TRUE(info->IsWindowEnabled());
+    for (bool document : {false, true}) {
+        SCOPED_TRACE(document ? "no world" : "no document");
+        tower.Place(film);
+        WbTowerDoc* doc = document ? &tower.doc : nullptr;
+        for (int id : {1000, 2000}) {
+            WbDialog plain;
+            ASSERT_EQ(plain.RealizeText(TemplateFile(id), nullptr, {400, 300, nullptr, UINT(id)}, nullptr), 1);
+            WbDialog* dialog = id == 1000 ? static_cast<WbDialog*>(new WbTheaterInfoDialog(tower.theater.get()))
+                                          : new WbMovieSelectDialog(tower.theater.get());
+            ASSERT_EQ(dialog->RealizeText(TemplateFile(id), tower.theater.get(), {400, 300, nullptr, UINT(id)}, doc),
+                      1);
+            EXPECT_EQ(ItemStates(*dialog), ItemStates(plain)) << id;
+        }
+        WbDialog* info = WbDialog::GetOpenDialogs().front();
+        DialogTower::Press(info, 7099);
+        EXPECT_EQ(WbDialog::GetOpenDialogs().size(), 2u) << "no second selection";
+        EXPECT_TRUE(info->IsWindowEnabled());
+    }
 }

@@ -1,37 +1,15 @@
 // The built towerhost program run in a directory of the test's own, where relative output paths land.
 #pragma once
 
+#include "ChildProcess.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <spawn.h>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 inline const std::string kTowerHost = THEATER_BIN_DIR "/towerhost";
 inline const std::string kScenarios = THEATER_SOURCE_DIR "/tests/scenarios/";
-
-inline std::string Slurp(const std::filesystem::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 class HostProcess : public ::testing::Test {
 protected:
@@ -49,27 +27,7 @@ protected:
     Outcome Run(std::vector<std::string> arguments) const
     {
         arguments.insert(arguments.begin(), kTowerHost);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        // The outputs are opened after the change of directory, so that they land in the test's own.
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, mDirectory.c_str());
-        posix_spawn_file_actions_addopen(&actions, 1, "stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t child = 0;
-        Outcome outcome;
-        if (posix_spawn(&child, kTowerHost.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            ::waitpid(child, &status, 0);
-            outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        outcome.out = Slurp(File("stdout.txt"));
-        outcome.err = Slurp(File("stderr.txt"));
-        return outcome;
+        return RunInFolder(std::move(arguments), mDirectory);
     }
 
     // The trace's lines of the given kinds ("*" for all), as the program wrote them, and parsed.

@@ -34,18 +34,9 @@ protected:
         arguments.insert(arguments.begin(), {kTowerHost, "serve", "--port", "0"});
         int out[2];
         ASSERT_EQ(::pipe(out), 0);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, File("").c_str());
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_EQ(posix_spawn(&mChild, kTowerHost.c_str(), &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        ::fcntl(out[0], F_SETFD, FD_CLOEXEC);
+        mChild = StartInFolder(std::move(arguments), File(""), out[1]);
+        ASSERT_GT(mChild, 0);
         ::close(out[1]);
         mOut = out[0];
         const std::string first = ReadOutput("\n", std::chrono::seconds(60));
@@ -64,7 +55,7 @@ protected:
         int exitCode = -1;
         for (int i = 0; i < 300; ++i) {
             if (::waitpid(mChild, &status, WNOHANG) == mChild) {
-                exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                exitCode = ExitCodeOf(status);
                 break;
             }
             ::usleep(100 * 1000);

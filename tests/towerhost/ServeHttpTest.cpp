@@ -99,75 +99,59 @@ TEST_F(ServeHttp, TheFilmIsChangedThroughTheModulesDialogsAndShowsInRowReportAnd
     EXPECT_NE(films.back().dump().find("STAR"), std::string::npos);
 }
 
-TEST_F(ServeHttp, RequestsNamingAnotherHostOrChangingFromAnotherOriginAreRefused)
+// Requests naming another host, changing the tower from another site, oversized, malformed or unknown ones
+// get JSON errors naming the problem; the server's own names are let through.
+TEST_F(ServeHttp, RequestsAreCheckedBeforeTheyReachTheTower)
 {
-    const std::string own = "127.0.0.1:" + std::to_string(mPort);
+    const std::string port = std::to_string(mPort);
+    const std::string own = "Host: 127.0.0.1:" + port + "\r\n";
+    // Each connection closes after its answer, so that none waits for the server to drop it.
+    auto request = [](const std::string& line, const std::string& headers, const std::string& body = "") {
+        return line + " HTTP/1.1\r\nConnection: close\r\n" + headers +
+               (body.empty() ? "" : "Content-Length: " + std::to_string(body.size()) + "\r\n") + "\r\n" + body;
+    };
     const std::string speed = R"({"speed":"pause"})";
-    const std::string length = "Content-Length: " + std::to_string(speed.size()) + "\r\n";
-    struct Case {
+    const struct {
         std::string request;
         int status;
-        std::string error;
-    };
-    const Case cases[] = {
-        {"GET /api/state HTTP/1.1\r\nHost: rebound.example:" + std::to_string(mPort) + "\r\n\r\n", 403,
-         "Host \"rebound.example:" + std::to_string(mPort) + "\" is not this server"},
-        {"GET /api/state HTTP/1.1\r\n\r\n", 403, "Host \"\" is not this server"},
-        {"GET /api/state HTTP/1.1\r\nHost: localhost:" + std::to_string(mPort) + "\r\n\r\n", 200, ""},
-        {"POST /api/speed HTTP/1.1\r\nHost: " + own + "\r\nOrigin: http://evil.example\r\n" + length + "\r\n" + speed,
-         403, "Origin \"http://evil.example\" may not change the tower"},
-        {"POST /api/speed HTTP/1.1\r\nHost: " + own + "\r\nOrigin: null\r\n" + length + "\r\n" + speed, 403,
-         "Origin \"null\" may not change the tower"},
-        {"POST /api/speed HTTP/1.1\r\nHost: " + own + "\r\nSec-Fetch-Site: cross-site\r\n" + length + "\r\n" + speed,
-         403, "a request from another site may not change the tower"},
-        {"POST /api/speed HTTP/1.1\r\nHost: " + own + "\r\nOrigin: http://" + own + "\r\n" + length + "\r\n" + speed,
-         200, ""},
-    };
-    for (const Case& c : cases) {
-        const HttpAnswer answer = Raw(c.request);
-        EXPECT_EQ(answer.status, c.status) << c.request;
-        if (!c.error.empty()) {
-            EXPECT_EQ(Error(answer).substr(0, c.error.size()), c.error) << c.request;
-        }
-    }
-}
-
-TEST_F(ServeHttp, OversizedMalformedAndUnknownRequestsGetJsonErrorsNamingTheProblem)
-{
-    const std::string host = "Host: 127.0.0.1:" + std::to_string(mPort) + "\r\n";
-    struct Case {
-        std::string request;
-        int status;
-        std::string error;
-    };
-    const Case cases[] = {
-        {"POST /api/speed HTTP/1.1\r\n" + host + "Content-Length: 16385\r\n\r\n", 413,
-         "the body is larger than 16384 bytes"},
-        {"POST /api/load HTTP/1.1\r\n" + host + "Content-Length: 1073741825\r\n\r\n", 413,
+        std::string error; // the error's beginning; empty: answered
+    } cases[] = {
+        {request("GET /api/state", "Host: rebound.example:" + port + "\r\n"), 403,
+         "Host \"rebound.example:" + port + "\" is not this server"},
+        {request("GET /api/state", ""), 403, "Host \"\" is not this server"},
+        {request("GET /api/state", "Host: localhost:" + port + "\r\n"), 200, ""},
+        {request("POST /api/speed", own + "Origin: http://evil.example\r\n", speed), 403,
+         "Origin \"http://evil.example\" may not change the tower"},
+        {request("POST /api/speed", own + "Origin: null\r\n", speed), 403, "Origin \"null\" may not change the tower"},
+        {request("POST /api/speed", own + "Sec-Fetch-Site: cross-site\r\n", speed), 403,
+         "a request from another site may not change the tower"},
+        {request("POST /api/speed", own + "Sec-Fetch-Site: same-site\r\n", speed), 403,
+         "a request from another site may not change the tower"},
+        {request("POST /api/speed", own + "Origin: http://127.0.0.1:" + port + "\r\n", speed), 200, ""},
+        {request("POST /api/speed", own + "Content-Length: 16385\r\n"), 413, "the body is larger than 16384 bytes"},
+        {request("POST /api/load", own + "Content-Length: 1073741825\r\n"), 413,
          "the body is larger than 1073741824 bytes"},
-        {"POST /api/speed HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n", 411,
+        {request("POST /api/speed", own + "Transfer-Encoding: chunked\r\n", "0\r\n\r\n"), 411,
          "a body needs a Content-Length"},
-        {"GET /api/state HTTP/1.1\r\n" + host + "Content-Length: 5\r\n\r\nhello", 413, "the body is larger than 0"},
-        {"POST /api/speed HTTP/1.1\r\n" + host + "Content-Length: 8\r\n\r\nnot json", 400,
-         "the body is not a JSON object"},
-        {"POST /api/speed HTTP/1.1\r\n" + host + "Content-Length: 13\r\n\r\n{\"speed\":\"7\"}", 400,
-         "\"speed\": \"7\" is none of pause, 1, 10, 60, max"},
-        {"POST /api/press HTTP/1.1\r\n" + host + "Content-Length: 12\r\n\r\n{\"item\":\"x\"}", 400,
+        {request("GET /api/state", own, "hello"), 413, "the body is larger than 0"},
+        {request("POST /api/speed", own, "not json"), 400, "the body is not a JSON object"},
+        {request("POST /api/speed", own, R"({"speed":"7"})"), 400, "\"speed\": \"7\" is none of pause, 1, 10, 60, max"},
+        {request("POST /api/press", own, R"({"item":"x"})"), 400,
          "\"item\": \"x\" is not a whole number from 0 to 65535"},
-        {"POST /api/open HTTP/1.1\r\n" + host + "Content-Length: 2\r\n\r\n{}", 400, "\"theater\" is missing"},
-        {"POST /api/open HTTP/1.1\r\n" + host + "Content-Length: 13\r\n\r\n{\"theater\":9}", 409,
-         "open_info 9: the tower has no theater 9"},
-        {"GET /api/nothing HTTP/1.1\r\n" + host + "\r\n", 404, "no such endpoint: GET /api/nothing"},
-        {"GET /etc/passwd HTTP/1.1\r\n" + host + "\r\n", 404, "no such endpoint"},
-        {"GET /../CMakeLists.txt HTTP/1.1\r\n" + host + "\r\n", 404, "no such endpoint"},
-        {"BREW /api/state HTTP/1.1\r\n" + host + "\r\n", 400, "the request is malformed"},
-        {"GET /" + std::string(9000, 'a') + " HTTP/1.1\r\n" + host + "\r\n", 414, "the address is too long"},
+        {request("POST /api/open", own, "{}"), 400, "\"theater\" is missing"},
+        {request("POST /api/open", own, R"({"theater":9})"), 409, "open_info 9: the tower has no theater 9"},
+        {request("GET /api/nothing", own), 404, "no such endpoint: GET /api/nothing"},
+        {request("GET /../CMakeLists.txt", own), 404, "no such endpoint"},
+        {request("BREW /api/state", own), 400, "the request is malformed"},
+        {request("GET /" + std::string(9000, 'a'), own), 414, "the address is too long"},
         {"\x01\x02garbage\r\n\r\n", 400, "the request is malformed"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const HttpAnswer answer = Raw(c.request);
         EXPECT_EQ(answer.status, c.status) << c.request.substr(0, 80);
-        EXPECT_EQ(Error(answer).substr(0, c.error.size()), c.error) << c.request.substr(0, 80);
+        if (!c.error.empty()) {
+            EXPECT_EQ(Error(answer).substr(0, c.error.size()), c.error) << c.request.substr(0, 80);
+        }
     }
 }
 
@@ -207,8 +191,7 @@ TEST_F(ServeHttp, AFloodOfConcurrentAndGarbageRequestsLeavesTheTowerIntact)
     // All connections are opened at once; each sends its request as soon as it is connected and is read
     // once the server answers or closes it.
     std::vector<pollfd> waiting;
-    std::vector<bool> sent(kConnections, false);
-    std::vector<size_t> kind;
+    std::vector<int> kind; // the request of each waiting connection; -1 once it was sent
     for (int i = 0; i < kConnections; ++i) {
         const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
         ASSERT_GE(socket, 0);
@@ -219,41 +202,32 @@ TEST_F(ServeHttp, AFloodOfConcurrentAndGarbageRequestsLeavesTheTowerIntact)
         const int connected = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
         ASSERT_TRUE(connected == 0 || errno == EINPROGRESS) << "connection " << i;
         waiting.push_back({socket, POLLOUT, 0});
-        kind.push_back(size_t(i % 3));
+        kind.push_back(i % 3);
     }
     int answered = 0;
-    std::vector<size_t> index(waiting.size());
-    for (size_t i = 0; i < index.size(); ++i)
-        index[i] = i;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!waiting.empty() && std::chrono::steady_clock::now() < end) {
         if (::poll(waiting.data(), waiting.size(), 1000) <= 0)
             continue;
         for (size_t w = 0; w < waiting.size();) {
             pollfd& fd = waiting[w];
-            const size_t i = index[w];
-            if (!sent[i] && (fd.revents & POLLOUT)) {
-                const std::string& request = requests[kind[i]];
+            if (fd.revents != 0 && kind[w] >= 0) {
+                const std::string& request = requests[kind[w]];
                 ::send(fd.fd, request.data(), request.size(), MSG_NOSIGNAL);
-                if (kind[i] == 2)
+                if (kind[w] == 2)
                     ::shutdown(fd.fd, SHUT_WR);
-                sent[i] = true;
-                fd.events = POLLIN;
-                fd.revents = 0;
-                ++w;
+                kind[w] = -1;
+                fd = {fd.fd, POLLIN, 0};
+            } else if (fd.revents != 0) {
+                char buffer[256];
+                const ssize_t got = ::recv(fd.fd, buffer, sizeof buffer, 0);
+                answered += got > 0 && std::string(buffer, size_t(got)).rfind("HTTP/1.1 ", 0) == 0 ? 1 : 0;
+                ::close(fd.fd);
+                waiting.erase(waiting.begin() + long(w));
+                kind.erase(kind.begin() + long(w));
                 continue;
             }
-            if (fd.revents == 0 || !sent[i]) {
-                ++w;
-                continue;
-            }
-            char buffer[256];
-            const ssize_t got = ::recv(fd.fd, buffer, sizeof buffer, 0);
-            if (got > 0 && std::string(buffer, size_t(got)).rfind("HTTP/1.1 ", 0) == 0)
-                ++answered;
-            ::close(fd.fd);
-            waiting.erase(waiting.begin() + long(w));
-            index.erase(index.begin() + long(w));
+            ++w;
         }
     }
     for (const pollfd& left : waiting)

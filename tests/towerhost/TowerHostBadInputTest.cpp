@@ -1,12 +1,9 @@
-// The built towerhost program on inputs a careless user or an attacker gives it, grouped by input: modules,
-// saves, scenarios and options. Each is refused with its exit code and a message that names the file or
+// The built towerhost program on inputs a careless user or an attacker gives it, grouped by input: saves,
+// scenarios and options. Each is refused with its exit code and a message that names the file or
 // option and what is wrong, and nothing is written or lost.
 #include "HostProcess.h"
 
-#include <elf.h>
-
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -38,33 +35,6 @@ protected:
         return shows;
     }
 };
-
-TEST_F(TowerHostBadInput, ModulesCutShortAreRefusedNamingTheFileAndWhatIsMissing)
-{
-    const std::string module = Slurp(THEATER_BIN_DIR "/Theater.wbp");
-    Elf64_Ehdr header;
-    std::memcpy(&header, module.data(), sizeof header);
-    const size_t headersEnd = header.e_phoff + size_t(header.e_phnum) * header.e_phentsize;
-    const struct {
-        const char* name;
-        size_t kept;
-    } cuts[] = {{"Half.wbp", module.size() / 2}, {"FourKiB.wbp", 4096}, {"Headers.wbp", headersEnd}};
-    for (const auto& cut : cuts) {
-        SCOPED_TRACE(cut.name);
-        const std::string path = WriteFile(cut.name, module.substr(0, cut.kept));
-        const Outcome outcome = Run(WithOutputs({"--module", path, "--days", "1"}));
-        EXPECT_EQ(outcome.exitCode, 1);
-        EXPECT_EQ(outcome.err.rfind("towerhost: " + path + ": cut short: ", 0), 0u) << outcome.err;
-        EXPECT_NE(outcome.err.find(", the file has " + std::to_string(cut.kept) + "\n"), std::string::npos);
-        EXPECT_EQ(outcome.out, "");
-        ExpectNothingWritten();
-    }
-    const std::string empty = WriteFile("Empty.wbp", "");
-    const Outcome outcome = Run(WithOutputs({"--module", empty}));
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.err, "towerhost: " + empty + ": empty file, not a module\n");
-    ExpectNothingWritten();
-}
 
 TEST_F(TowerHostBadInput, ASaveOfAnotherTowerIsRefusedAtItsFirstDifference)
 {

@@ -1,11 +1,12 @@
-// End to end: the headless host refuses a module file whose resources were damaged, and says which resource,
-// where and why.
+// End to end: the headless host refuses a module file cut short or whose resources were damaged, says which
+// part, where and why, and writes none of its outputs.
 #include "HostProcess.h"
 #include "TheaterResourceFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -28,29 +29,33 @@ protected:
     }
 };
 
-TEST_F(TowerHostDamagedModule, IsRefusedNamingTheResource)
+TEST_F(TowerHostDamagedModule, IsRefusedNamingTheDamage)
 {
+    const std::string module = Slurp(THEATER_BIN_DIR "/Theater.wbp");
     const struct {
         const char* what;
         std::string module;
-        std::string message;
+        std::string message; // the beginning of the one line after the file's name
     } cases[] = {
+        {"cut in half", WriteFile("Half.wbp", module.substr(0, module.size() / 2)), "cut short: "},
         {"definition record end", DamagedModule("BadEnd.wbp", TndfFixture(), 336, {1}),
-         "TNDF 1: end bytes 1, 0 at offset 336, expected 0, 0"},
+         "TNDF 1: end bytes 1, 0 at offset 336, expected 0, 0\n"},
         {"attribute record version", DamagedModule("BadAttr.wbp", AttrFixture(), 0, {2}),
-         "ATTR 128: version 2 at offset 0, expected 1"},
+         "ATTR 128: version 2 at offset 0, expected 1\n"},
         // The definition record is the third entry of the .res, at offset 168; its 40-byte header begins with
         // the data size.
         {".res entry size", DamagedModule("BadRes.wbp", TndfFixture(), -40, {0xFF, 0xFF, 0xFF, 0x7F}),
          ".res: entry 3 at offset 168: data size 2147483647 runs past the end (" +
-             std::to_string(TheaterResourceBytes().size() - 168 - 40) + " bytes left)"},
+             std::to_string(TheaterResourceBytes().size() - 168 - 40) + " bytes left)\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Outcome outcome = Run({"--quiet", "--days", "1", "--module", c.module});
-        EXPECT_EQ(outcome.err, "towerhost: " + c.module + ": " + c.message + "\n");
+        const Outcome outcome = Run({"--quiet", "--days", "1", "--module", c.module, "--trace", "out.jsonl"});
+        EXPECT_EQ(outcome.err.rfind("towerhost: " + c.module + ": " + c.message, 0), 0u) << outcome.err;
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_FALSE(std::filesystem::exists(File("out.jsonl")));
     }
 }
 

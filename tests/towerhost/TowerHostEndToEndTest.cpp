@@ -90,14 +90,6 @@ TEST_F(TowerHostRun, SavingAfterNDaysAndLoadingForMMoreEqualsNPlusMDaysStraight)
     EXPECT_EQ(Joined(TraceLines("resumed.jsonl", {"*"})), Joined(lastDays));
 }
 
-TEST_F(TowerHostRun, HelpListsTheOptions)
-{
-    const Outcome help = Run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--module", "--days", "--trace", "--report", "--save", "--load", "--quiet"})
-        EXPECT_NE(help.out.find(option), std::string::npos) << option;
-}
-
 TEST_F(TowerHostRun, MistakesExitWithTheirCodeAndSayWhatIsWrongBeforeTheRun)
 {
     const std::string scenario = kScenarios + "one-film-immediate.json";

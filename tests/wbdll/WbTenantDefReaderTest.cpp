@@ -47,14 +47,15 @@ TEST(TenantDefReader, TheTheaterComesFromItsModule)
     }
 }
 
-// The module's resources with bytes of one entry changed, counted from its header: the data size at 0, the
-// type at 8 (a name's first character, or 0xFFFF and the number at 10), the data after the header.
+// The module's resources (or an edit of them) with bytes of one entry changed, counted from its header: the
+// data size at 0, the type at 8 (a name's first character, or 0xFFFF and the number at 10), the data after it.
 std::vector<uint8_t> Edited(const char* type, uint16_t typeNumber, uint32_t id, size_t at,
-                            std::initializer_list<uint8_t> with)
+                            std::initializer_list<uint8_t> with,
+                            std::vector<uint8_t> bytes = Bytes(TheaterResourceBytes()))
 {
     const WbParsed<std::vector<WbResEntry>> entries = WbParseResFile(TheaterResourceBytes());
     const WbResEntry* entry = type ? WbFindResEntry(*entries, type, id) : WbFindResEntry(*entries, typeNumber, id);
-    return entry ? Patched(Bytes(TheaterResourceBytes()), entry->offset + at, with) : std::vector<uint8_t>();
+    return entry ? Patched(std::move(bytes), entry->offset + at, with) : std::vector<uint8_t>();
 }
 
 TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
@@ -66,6 +67,9 @@ TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
          "TNDF 1: 337 bytes, expected at least 338 for the end bytes at offset 337"},
         {"a damaged customer table", Edited("TMDF", 0, 1, 40, {2}), "TMDF 1: version 2 at offset 0, expected 1"},
         {"no tower picture", Edited(nullptr, kResTypeBitmap, 1000, 10, {99}), "the module has no bitmap 1000"},
+        {"neither map nor bitmap of the tower picture",
+         Edited("OBJMAP", 0, 1000, 8, {'X'}, Edited(nullptr, kResTypeBitmap, 1000, 10, {99})),
+         "the module has no OBJMAP 1000"},
         {"a map without its bitmap", Edited(nullptr, kResTypeBitmap, 1002, 10, {99}), "the module has no bitmap 1002"},
         {"a bitmap without its map", Edited("OBJMAP", 0, 1003, 8, {'X'}), "the module has no OBJMAP 1003"},
         {"a damaged map", Replaced(TheaterResourceBytes(), "0010301", "001O301"),

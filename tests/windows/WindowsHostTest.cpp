@@ -1,6 +1,7 @@
 // The Windows build run under Wine beside the native build: the same scenarios give the same trace, report,
 // save and dialog drawings, saves cross between the builds, damaged modules are refused alike, and the
 // module's entry points and resources are found the way a Windows host finds them.
+#include "ChildProcess.h"
 #include "TheaterResourceFixtures.h"
 
 #include <gtest/gtest.h>
@@ -9,19 +10,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -31,45 +27,7 @@ const fs::path kNativeBin = THEATER_BIN_DIR;
 const fs::path kWindowsBin = THEATER_WIN64_BIN_DIR;
 const fs::path kScenarios = THEATER_SOURCE_DIR "/tests/scenarios";
 
-std::string Slurp(const fs::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
 void WriteFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program in the folder, its outputs caught in files there.
-Outcome Spawn(std::vector<std::string> arguments, const fs::path& folder)
-{
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t child = 0;
-    Outcome outcome;
-    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    outcome.out = Slurp(folder / "stdout.txt");
-    outcome.err = Slurp(folder / "stderr.txt");
-    return outcome;
-}
 
 // The outputs a run leaves in its folder, by file name, the caught standard streams aside.
 std::map<std::string, std::string> OutputFiles(const fs::path& folder)
@@ -111,12 +69,12 @@ protected:
     Outcome Native(std::vector<std::string> arguments, const fs::path& folder) const
     {
         arguments.insert(arguments.begin(), (kNativeBin / "towerhost").string());
-        return Spawn(arguments, folder);
+        return RunInFolder(arguments, folder);
     }
     Outcome Windows(std::vector<std::string> arguments, const fs::path& folder) const
     {
         arguments.insert(arguments.begin(), {THEATER_WINE, (kWindowsBin / "towerhost.exe").string()});
-        return Spawn(arguments, folder);
+        return RunInFolder(arguments, folder);
     }
 
     const fs::path mRoot = fs::temp_directory_path() / ("towerhost-windows-" + std::to_string(::getpid()));
@@ -306,7 +264,7 @@ TEST_F(WindowsHost, FindsTheEntryPointsAndEveryResourceOnWindows)
         expected += line;
     }
     expected += "unloaded yes\n";
-    const Outcome probe = Spawn(arguments, Folder("probe"));
+    const Outcome probe = RunInFolder(arguments, Folder("probe"));
     EXPECT_EQ(probe.exitCode, 0) << probe.err;
     EXPECT_EQ(probe.out, expected);
 }

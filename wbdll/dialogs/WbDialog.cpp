@@ -311,15 +311,17 @@ std::unique_ptr<WbDlgItem> WbDialog::CreateDlgItem(CTokenizer& tokens, int fontS
     return item;
 }
 
+// The closed list takes the dialog before anything else changes: without memory for it the dialog stays
+// open and listed, rather than being in neither list and never deleted.
 void WbDialog::DoClose(int result)
 {
     if (!mOpen)
         return;
+    ClosedDialogs().push_back(this);
     mOpen = false;
     mCloseResult = result;
     ShowWindow(SW_HIDE);
     std::erase(OpenDialogs(), this);
-    ClosedDialogs().push_back(this);
     OnWbDestroy();
 }
 

@@ -187,7 +187,9 @@ WbParsed<int> WbAddObjectMap(WbImageObj& images, const std::vector<WbObjectMapPa
                 std::to_string(rect.top) + ", outside bitmap " + std::to_string(id) + " (" +
                 std::to_string(bitmap->GetWidth()) + " x " + std::to_string(bitmap->GetHeight()) + ")");
     }
-    const WbBitImage* image = images.AdoptImage(bitmap.release());
+    // The bitmap is let go only once the images hold it: a list that cannot grow leaves it to be freed here.
+    const WbBitImage* image = images.AdoptImage(bitmap.get());
+    bitmap.release();
     for (const WbObjectMapPart& part : parts) {
         WbImagePart imagePart;
         imagePart.name = part.name;

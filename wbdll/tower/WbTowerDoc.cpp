@@ -30,10 +30,10 @@ WbTowerDoc::~WbTowerDoc() = default;
 
 // Funds stop at the ends of their 32-bit range instead of wrapping: a tower that makes more money than
 // the counter holds stays rich, and one that overspends stays in debt.
-void WbTowerDoc::PayMoney(int32_t amount, int32_t category, WbToolDef*)
+void WbTowerDoc::PayMoney(int32_t amount, int32_t category, WbToolDef* def)
 {
     mFunds = WbSaturated(int64_t(mFunds) - amount);
-    Report({.kind = WbEventKind::PayMoney, .value = amount, .category = category});
+    Report({.kind = WbEventKind::PayMoney, .value = amount, .category = category, .def = def});
 }
 
 void WbTowerDoc::SetDrawImage(std::unique_ptr<WbBitImage> image) { mDrawImage = std::move(image); }
