@@ -180,6 +180,8 @@ TEST_F(TowerHostBadInput, AScenariosBytesReachItsMessagesEscaped)
         {R"({"actions": [{"do": "op\u0007en"}]})", 2, R"(bytes.json: actions[0].do: "op\x07en" is none of )"},
         {R"({"actions": [{"do": "open_info", "theater": 1, "x\ty": 2}]})", 2,
          R"(bytes.json: actions[0]."x\x09y": not a key of open_info)"},
+        {R"({"render_minutes": [{"d\u00e4y": 1}]})", 2,
+         R"(bytes.json: render_minutes[0]."d\xC3\xA4y": not a key of a render minute (day, minute))"},
         {R"({"theaters": [{"name": "Roxy"}], "actions": [{"do": "open_info", "theater": "Ro\u001bxy"}]})", 1,
          R"(actions[0] (open_info Ro\x1Bxy): the tower has no theater named "Ro\x1Bxy")"},
     };
