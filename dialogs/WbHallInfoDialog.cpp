@@ -177,7 +177,11 @@ void WbHallInfoDialog::SetTenantPicture(WbDlgItem* item)
         item->SetDescriptor("Rubble");
         item->SetValue(0);
     } else {
-        item->SetValue(1000 * tenant->GetValiation() + 100 * def->CalcEquipRect().bottom + tenant->GetPatIndex());
+        // The picture number is a 32-bit figure: a variation or pattern index at the ends of its range
+        // wraps round instead of being undefined.
+        const uint32_t number = 1000u * uint32_t(tenant->GetValiation()) +
+                                100u * uint32_t(def->CalcEquipRect().bottom) + uint32_t(tenant->GetPatIndex());
+        item->SetValue(int32_t(number));
     }
 
     const int areaWidth = tenant->GetAreaWidth();

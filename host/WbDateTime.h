@@ -22,12 +22,13 @@ public:
         return minute >= from && minute < to ? 1 : 0;
     }
 
-    // Host side: the clock moves one minute at a time and rolls over at midnight.
+    // Host side: the clock moves one minute at a time and rolls over at midnight. The day count is the
+    // 32-bit figure a save holds, so the day after the last one it can count is the first negative one.
     void AdvanceMinute()
     {
         if (++mRawMinutes == kMinutesPerDay) {
             mRawMinutes = 0;
-            ++mTotalDays;
+            mTotalDays = int32_t(uint32_t(mTotalDays) + 1u);
         }
     }
     static constexpr uint32_t kMinutesPerDay = 1440;

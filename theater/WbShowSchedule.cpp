@@ -128,7 +128,10 @@ void WbShowSchedule::CheckReMake()
     const CFilePluginList* films = def ? def->GetSubPluginList() : nullptr;
     if (!films)
         return;
-    const int32_t days = mTowerDoc->GetCurrentDateTime()->CalcTotalDays() - mTowerDoc->GetDayBase();
+    // The days since the base are counted as the 32-bit figures both are: a clock that has run past the
+    // last day it can count still gives each film a day, as the subtraction wraps.
+    const int32_t days =
+        int32_t(uint32_t(mTowerDoc->GetCurrentDateTime()->CalcTotalDays()) - uint32_t(mTowerDoc->GetDayBase()));
     for (CFilePlugin* plugin : *films)
         if (auto* film = dynamic_cast<WbMoviePlugin*>(plugin))
             film->ChkReMake(days);

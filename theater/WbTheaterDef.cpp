@@ -26,6 +26,13 @@ constexpr int kScreenRaise = 22;
 
 int32_t PatternIndexOf(int32_t status) { return status >= kEntry ? status - 29 : 0; }
 
+// The picture's pattern number, 100 x height + pattern index, in the 32-bit arithmetic of the figures it is
+// made of: a pattern index restored at the top of its range wraps round instead of being undefined.
+int32_t PictureNumber(int32_t heightUnits, int32_t patternIndex)
+{
+    return int32_t(100u * uint32_t(heightUnits) + uint32_t(patternIndex));
+}
+
 // Reads and drops count bytes, stopping at the end of the archive so a huge length cannot spin.
 void SkipBytes(WbArchive& archive, int64_t count)
 {
@@ -272,7 +279,7 @@ void WbTheaterDef::Draw(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* doc)
         return;
     }
 
-    const int32_t pattern = 100 * CalcEquipRect().bottom + equip->GetPatIndex();
+    const int32_t pattern = PictureNumber(CalcEquipRect().bottom, equip->GetPatIndex());
     const int theater = mImageObj->FindObject(kViewObject, pattern, 0, 0, 255);
     RECT frame = mImageObj->GetObjectImage(theater);
     OffsetRect(&frame, -frame.left, -frame.top);

@@ -247,6 +247,19 @@ TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
     EXPECT_EQ(small->GetWbDlgItem(7504)->GetRect(), (RECT{12, 39, 13 + 161, 40 + 49}));
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 2301) << "variation 2, the definition's height 3, pattern 1";
 
+    // Figures restored at the ends of their range give the number a 32-bit sum wraps to.
+    const struct {
+        int32_t variation;
+        int32_t pattern;
+        int32_t number;
+    } ends[] = {{0, INT32_MAX, INT32_MIN + 299}, {INT32_MAX, 0, -700}, {-1, 7, -693}};
+    for (const auto& end : ends) {
+        VariedTenant* restored = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);
+        restored->SetPatIndex(end.pattern);
+        restored->SetVariation(end.variation);
+        EXPECT_EQ(Open()->GetWbDlgItem(7004)->GetValue(), end.number) << end.variation << " " << end.pattern;
+    }
+
     // A burning tenant shows rubble, still sized from its area.
     PlaceSized(RECT{0, 0, 40, 2}, &tower.def)->SetStatus(10000);
     WbDialog* wide = Open();

@@ -441,6 +441,21 @@ TEST(TheaterDay, WindowsThatCrossTheDaysEndsAreCutThere)
     }
 }
 
+// A tower saved on the last day a 32-bit count holds runs on into the first negative day, and its films
+// are one day older than the day base there, as the 32-bit subtraction gives.
+TEST(TheaterDay, ClockPastTheLastCountableDayWrapsAndFilmsAgeByOne)
+{
+    TheaterTower tower;
+    tower.SetTime(INT32_MAX, 1439);
+    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
+    ASSERT_EQ(tower.doc.GetDayBase(), INT32_MAX);
+    tower.Step();
+    EXPECT_EQ(tower.doc.GetCurrentDateTime()->CalcTotalDays(), INT32_MIN);
+    const auto remake = std::ranges::find(tower.log.Events(), WbEventKind::Remake, &WbTowerEvent::kind);
+    ASSERT_NE(remake, tower.log.Events().end());
+    EXPECT_EQ(remake->value, 1) << "days since the base";
+}
+
 // An entry period that ends without its film, with half the seats taken: the theater closes at once, its
 // picture goes back to the closed one, a redraw is asked for and everybody is sent out.
 TEST(TheaterDay, HalfFullEntryPeriodThatLosesItsFilmCloses)
@@ -497,16 +512,20 @@ TEST(TheaterDrawing, HostDrawsInEveryCaseButARunningFilm)
         EXPECT_GT(drawn, 0) << "the theater is drawn";
     }
 
-    // A running theater whose picture the definition lacks composes an empty picture: nothing is drawn.
-    TheaterTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1, 120)), 32, 7);
-    tower.theater->SetPatIndex(9);
-    tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
-    RECT area = tower.theater->GetEquipArea();
-    tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 300; ++x)
-            ASSERT_EQ(tower.doc.GetDrawImage()->GetPixel(x, y), 0) << x << ", " << y;
+    // A picture the definition lacks draws nothing: a running theater composes an empty picture. A pattern
+    // index restored at the top of its range names such a picture, whichever part draws it.
+    for (const auto& [status, pattern] : {std::pair{32, 9}, std::pair{32, INT32_MAX}, std::pair{10, INT32_MAX}}) {
+        TheaterTower tower;
+        tower.Place(tower.AddFilm(FilmInfo(1, 120)), status, 7);
+        tower.theater->SetPatIndex(pattern);
+        tower.doc.SetDrawImage(std::make_unique<WbBitImage>(300, 120));
+        RECT area = tower.theater->GetEquipArea();
+        tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 300; ++x)
+                ASSERT_EQ(tower.doc.GetDrawImage()->GetPixel(x, y), 0)
+                    << status << " " << pattern << ": " << x << ", " << y;
+    }
 }
 
 namespace {

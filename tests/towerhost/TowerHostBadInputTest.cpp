@@ -131,6 +131,50 @@ TEST_F(TowerHostBadInput, ScenariosBeyondTheirLimitsAreRefusedWhileBeingRead)
     }
 }
 
+// Keys, values and names are the file's bytes: in a message a control byte, a byte of broken UTF-8 or a quote
+// never reaches the terminal as it is, and text beyond ASCII is cut whole.
+TEST_F(TowerHostBadInput, AScenariosBytesReachItsMessagesEscaped)
+{
+    const struct {
+        std::string scenario;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {R"({"the\u001bme\"": 1})", 2, R"(bytes.json: "the\x1Bme\"": unknown key (known keys: )"},
+        {"{\"name\": \"Roxy\xFF\"}", 2,
+         R"(bytes.json: parse error at line 1, column 15: syntax error while parsing value - invalid string: ill-formed UTF-8 byte; last read: '"Roxy\xFF')"},
+        {R"({"films": [{"id": "A\"BC"}, {"id": "A\"BC"}]})", 2,
+         R"(bytes.json: films[1].id: "A\"BC" is also the id of films[0])"},
+        {R"({"arrivals": "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"})", 2,
+         R"(bytes.json: arrivals: "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9... is not one of )"},
+        {R"({"actions": [{"do": "op\u0007en"}]})", 2, R"(bytes.json: actions[0].do: "op\x07en" is none of )"},
+        {R"({"actions": [{"do": "open_info", "theater": 1, "x\ty": 2}]})", 2,
+         R"(bytes.json: actions[0]."x\x09y": not a key of open_info)"},
+        {R"({"render_minutes": [{"d\u00e4y": 1}]})", 2,
+         R"(bytes.json: render_minutes[0]."d\xC3\xA4y": not a key of a render minute (day, minute))"},
+        {R"({"theaters": [{"name": "Roxy"}], "actions": [{"do": "open_info", "theater": "Ro\u001bxy"}]})", 1,
+         R"(actions[0] (open_info Ro\x1Bxy): the tower has no theater named "Ro\x1Bxy")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        WriteFile("bytes.json", c.scenario);
+        const Outcome outcome = Run(WithOutputs({"bytes.json", "--quiet"}));
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_EQ(outcome.err.rfind("towerhost: " + c.message, 0), 0u) << outcome.err;
+        EXPECT_TRUE(std::all_of(outcome.err.begin(), outcome.err.end(), [](char b) {
+            return b == '\n' || (b >= 0x20 && b <= 0x7E);
+        })) << outcome.err;
+    }
+
+    // The day's summary shows a theater's name and its film's title the same way.
+    WriteFile("names.json", R"({"films": [{"id": "RAIN", "title": "Rain \"Over\"\u001b[2J"}],
+        "theaters": [{"name": "Odeon\u00e9", "film": "RAIN"}]})");
+    const Outcome outcome = Run({"names.json", "--days", "1"});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find(R"(  1 Odeon\xC3\xA9: "Rain \"Over\"\x1B[2J" (RAIN))"), std::string::npos)
+        << outcome.out;
+}
+
 TEST_F(TowerHostBadInput, AFilmNotShowableOnTheFirstDayIsWarnedAbout)
 {
     WriteFile("early.json", R"({"start_day": 5, "films": [{"id": "LATE", "release_day": 12},

@@ -245,6 +245,9 @@ TEST(TowerFile, RejectsWhatTheTowerCannotHoldNamingTheField)
         {"theaters[0].capacity", 100001, "100001 is not in 0 to 100000"},
         {"theaters[0].close", 2000, "2000 is not in 0 to 1439"},
         {"theaters[0].film", kHail, "\"HAIL\" is not a film of the scenario"},
+        // A code's bytes are the file's: a quote, a control byte and a byte beyond ASCII are escaped.
+        {"theaters[0].film", WbFourCC(std::string_view("A\"\x01\xFF", 4)),
+         R"("A\"\x01\xFF" is not a film of the scenario)"},
         {"theaters[0].extra_data.length", uint32_t(-1), "-1 is not in 0 to 2147483647"},
         {"theaters[0].reserve", 2, "2 customers called, but 1 arrivals on their way"},
         {"arrivals[0].theater", 2, "2 is not in 0 to 1"},

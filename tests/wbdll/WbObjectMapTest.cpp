@@ -81,7 +81,17 @@ TEST(ObjectMap, DamagedMapsAreRefusedWithTheirLine)
             {"field outside a part", Replaced(map, "DefParts\tName\tCsr\r\n", ""),
              "OBJMAP 1000: line 1: part field outside a part"},
             {"DefParts without Name", Replaced(map, "DefParts\tName\tCsr", "DefParts\tCsr"),
-             "OBJMAP 1000: line 1: expected 'DefParts<tab>Name<tab>name' or 'End', found 'DefParts\tCsr'"},
+             "OBJMAP 1000: line 1: expected 'DefParts<tab>Name<tab>name' or 'End', found 'DefParts\\x09Csr'"},
+            // The map's own text is shown escaped: a control byte, a byte beyond ASCII, a quote, a backslash.
+            {"damaged part name", Replaced(Replaced(map, "Csr", "C\x1B'\\\xFF"), "Halftone\r\n\r\n", "Halftone\r\n"),
+             "OBJMAP 1000: line 3: part 'C\\x1B\\'\\\\\\xFF' (line 1) is not closed by an empty line"},
+            {"damaged keyword", Replaced(map, "Pattern", "Pat\x07'rn"),
+             "OBJMAP 1000: line 6: unknown keyword 'Pat\\x07\\'rn'"},
+            {"damaged List",
+             Replaced(map, "Rect 0,0,248,96\r\n",
+                      "R\xC3\xA9"
+                      "ct 0,0,248,96\r\n"),
+             "OBJMAP 1000: line 7: List is 'R\\xC3\\xA9ct 0,0,248,96', expected 'Rect left,top,right,bottom'"},
         },
         [](auto bytes) { return WbParseObjectMap(bytes, 1000); });
 }

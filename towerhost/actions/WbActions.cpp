@@ -6,6 +6,7 @@
 #include "WbFilmShelf.h"
 #include "WbHostRun.h"
 #include "WbMoviePlugin.h"
+#include "WbQuoted.h"
 #include "WbScenarioReader.h"
 #include "WbTenant.h"
 #include "WbTowerDoc.h"
@@ -42,14 +43,17 @@ const std::map<std::string, KindInfo>& Kinds()
     return kinds;
 }
 
+// A value of the file in a message: JSON, its text beyond ASCII escaped.
+std::string Shown(const json& value) { return value.dump(-1, ' ', true); }
+
 int64_t ReadNumber(const json& value, const std::string& path, int64_t low, int64_t high)
 {
     if (!value.is_number_integer())
-        throw WbScenarioError(path + ": " + value.dump() + " is not a whole number");
+        throw WbScenarioError(path + ": " + Shown(value) + " is not a whole number");
     const int64_t number =
         value.is_number_unsigned() && value.get<uint64_t>() > uint64_t(INT64_MAX) ? INT64_MAX : value.get<int64_t>();
     if (number < low || number > high)
-        throw WbScenarioError(path + ": " + value.dump() + " is outside " + std::to_string(low) + " to " +
+        throw WbScenarioError(path + ": " + Shown(value) + " is outside " + std::to_string(low) + " to " +
                               std::to_string(high));
     return number;
 }
@@ -57,7 +61,7 @@ int64_t ReadNumber(const json& value, const std::string& path, int64_t low, int6
 std::string ReadText(const json& value, const std::string& path)
 {
     if (!value.is_string())
-        throw WbScenarioError(path + ": " + value.dump() + " is not a text");
+        throw WbScenarioError(path + ": " + Shown(value) + " is not a text");
     return value.get<std::string>();
 }
 
@@ -96,26 +100,26 @@ nlohmann::ordered_json DialogState(const WbDialog& dialog)
 std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::string& path)
 {
     if (!value.is_array())
-        throw WbScenarioError(path + ": " + value.dump() + " is not a list");
+        throw WbScenarioError(path + ": " + Shown(value) + " is not a list");
     std::vector<WbActionStep> steps;
     std::optional<std::pair<int32_t, uint32_t>> lastTime;
     for (size_t i = 0; i < value.size(); ++i) {
         const std::string at = path + "[" + std::to_string(i) + "]";
         const json& entry = value[i];
         if (!entry.is_object())
-            throw WbScenarioError(at + ": " + entry.dump() + " is not an object");
+            throw WbScenarioError(at + ": " + Shown(entry) + " is not an object");
         if (!entry.contains("do"))
             throw WbScenarioError(at + ": no \"do\"");
         const std::string kindName = ReadText(entry["do"], at + ".do");
         const auto kind = Kinds().find(kindName);
         if (kind == Kinds().end())
-            throw WbScenarioError(at + ".do: \"" + kindName +
-                                  "\" is none of open_info, press, select_film, type, snapshot, set_status, render");
+            throw WbScenarioError(at + ".do: " + WbQuoted(kindName) +
+                                  " is none of open_info, press, select_film, type, snapshot, set_status, render");
         std::set<std::string> allowed = {"do", "day", "minute"};
         allowed.insert(kind->second.required.begin(), kind->second.required.end());
         for (const auto& [key, field] : entry.items())
             if (!allowed.contains(key))
-                throw WbScenarioError(at + "." + key + ": not a key of " + kindName);
+                throw WbScenarioError(at + "." + WbKeyText(key) + ": not a key of " + kindName);
         for (const std::string& key : kind->second.required)
             if (!entry.contains(key))
                 throw WbScenarioError(at + ": " + kindName + " needs \"" + key + "\"");
@@ -140,7 +144,8 @@ std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::str
                 step.theater = theater.get<std::string>();
             else
                 step.theater = int(ReadNumber(theater, at + ".theater", 1, WbScenarioLimits::kMaxTheaters));
-            step.label.append(" ").append(theater.is_string() ? theater.get<std::string>() : theater.dump());
+            step.label.append(" ").append(theater.is_string() ? WbPrintable(theater.get<std::string>())
+                                                              : theater.dump());
         }
         if (entry.contains("item")) {
             step.item = int(ReadNumber(entry["item"], at + ".item", 0, 0xFFFF));
@@ -148,7 +153,7 @@ std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::str
         }
         if (entry.contains("film")) {
             step.film = ReadText(entry["film"], at + ".film");
-            step.label.append(" ").append(step.film);
+            step.label.append(" ").append(WbPrintable(step.film));
         }
         if (entry.contains("text")) {
             // A typed name may become the theater's name, which a save file must be able to hold.
@@ -163,7 +168,7 @@ std::vector<WbActionStep> WbActions::ReadSteps(const json& value, const std::str
             step.file = ReadText(entry["file"], at + ".file");
             if (step.file.empty())
                 throw WbScenarioError(at + ".file: empty");
-            step.label.append(" ").append(step.file);
+            step.label.append(" ").append(WbPrintable(step.file));
         }
         steps.push_back(std::move(step));
     }
@@ -243,7 +248,7 @@ int WbActions::FindTheater(WbHostRun& run, const WbActionStep& step) const
     for (int i = 0; i < tower.GetTheaterCount(); ++i)
         if (tower.GetTheaterName(i) == name)
             return i;
-    throw std::runtime_error("the tower has no theater named \"" + name + "\"");
+    throw std::runtime_error("the tower has no theater named " + WbQuoted(name));
 }
 
 WbDialog* WbActions::FindDialogWithItem(int item) const
@@ -300,8 +305,8 @@ void WbActions::RunStep(WbHostRun& run, const WbActionStep& step)
         WbDialog* dialog = FindDialogWithItem(step.item);
         auto* button = dynamic_cast<WbDlgItemButton*>(dialog->GetWbDlgItem(step.item));
         if (!button)
-            throw std::runtime_error("item " + std::to_string(step.item) + " of \"" + dialog->GetTitle().Str() +
-                                     "\" is not a button");
+            throw std::runtime_error("item " + std::to_string(step.item) + " of " + WbQuoted(dialog->GetTitle().Str()) +
+                                     " is not a button");
         // A click on a disabled button, or into a disabled dialog, reaches nobody, as on the screen.
         ForTheaterOf(run, dialog, [button] { button->Click(); });
         break;
@@ -323,7 +328,7 @@ void WbActions::RunStep(WbHostRun& run, const WbActionStep& step)
         const WbMoviePlugin* film = tower.GetShelf().Find(step.film);
         const int row = film ? table->FindRow(film) : 0;
         if (row == 0)
-            throw std::runtime_error("film \"" + step.film + "\" is not in the film table");
+            throw std::runtime_error("film " + WbQuoted(step.film) + " is not in the film table");
         ForTheaterOf(run, dialog, [table, row] { table->ClickRow(row); });
         break;
     }
@@ -331,8 +336,8 @@ void WbActions::RunStep(WbHostRun& run, const WbActionStep& step)
         WbDialog* dialog = FindDialogWithItem(step.item);
         auto* edit = dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(step.item));
         if (!edit)
-            throw std::runtime_error("item " + std::to_string(step.item) + " of \"" + dialog->GetTitle().Str() +
-                                     "\" is not an edit field");
+            throw std::runtime_error("item " + std::to_string(step.item) + " of " + WbQuoted(dialog->GetTitle().Str()) +
+                                     " is not an edit field");
         if (edit->IsInputEnabled() && edit->IsWindowVisible())
             edit->TypeText(CString(step.text));
         break;

@@ -1,6 +1,8 @@
 // Scenario reading: every key is checked against what the host can run before a scenario is returned.
 #include "WbScenarioReader.h"
 
+#include "WbQuoted.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -18,11 +20,12 @@ using nlohmann::json;
 
 namespace {
 
-// Values are quoted in messages as JSON, cut short so that a long list does not flood the terminal.
+// Values are quoted in messages as JSON, cut short so that a long list does not flood the terminal. Text
+// beyond ASCII is written as JSON escapes, so that the cut cannot split a character.
 std::string Shown(const json& value)
 {
     constexpr size_t kMaxShown = 40;
-    std::string text = value.dump();
+    std::string text = value.dump(-1, ' ', true);
     if (text.size() > kMaxShown)
         text = text.substr(0, kMaxShown - 3) + "...";
     return text;
@@ -120,7 +123,10 @@ public:
         return found == mObject.end() ? nullptr : &*found;
     }
 
-    std::string Path(const std::string& key) const { return mPath.empty() ? key : mPath + "." + key; }
+    std::string Path(const std::string& key) const
+    {
+        return mPath.empty() ? WbKeyText(key) : mPath + "." + WbKeyText(key);
+    }
 
 private:
     static std::string Joined(const std::vector<std::string>& keys)
@@ -220,11 +226,11 @@ void CheckFilmReferences(const WbScenario& scenario)
         for (size_t j = 0; j < i; ++j)
             if (scenario.films[i].id == scenario.films[j].id)
                 Fail("films[" + std::to_string(i) + "].id",
-                     "\"" + scenario.films[i].id + "\" is also the id of films[" + std::to_string(j) + "]");
+                     WbQuoted(scenario.films[i].id) + " is also the id of films[" + std::to_string(j) + "]");
     for (size_t i = 0; i < scenario.theaters.size(); ++i) {
         const auto& film = scenario.theaters[i].film;
         if (film && !scenario.FindFilm(*film))
-            Fail("theaters[" + std::to_string(i) + "].film", "\"" + *film + "\" is not the id of any film");
+            Fail("theaters[" + std::to_string(i) + "].film", WbQuoted(*film) + " is not the id of any film");
     }
 }
 
@@ -232,12 +238,13 @@ void CheckFilmReferences(const WbScenario& scenario)
 // scenario, and every level keeps the path to it.
 constexpr size_t kMaxDepth = 32;
 
-// The library's message starts with its own exception name; the rest says where and what.
+// The library's message starts with its own exception name; the rest says where and what. What it quotes
+// of the text it last read is the file's bytes, so those are escaped.
 std::string LibraryMessage(const json::exception& error)
 {
     const std::string what = error.what();
     const size_t named = what.find("] ");
-    return named == std::string::npos ? what : what.substr(named + 2);
+    return WbPrintable(named == std::string::npos ? what : what.substr(named + 2));
 }
 
 // Builds the document from the parser's events, keeping the path to the item being read as it goes in and
@@ -297,7 +304,8 @@ private:
         const Frame& frame = mFrames.back();
         if (frame.isList)
             return frame.path + "[" + std::to_string(frame.index) + "]";
-        return frame.path.empty() || frame.path == "scenario" ? frame.key : frame.path + "." + frame.key;
+        return frame.path.empty() || frame.path == "scenario" ? WbKeyText(frame.key)
+                                                              : frame.path + "." + WbKeyText(frame.key);
     }
 
     // Puts a value where the parser is: the document itself, the next item of a list or the current key's.

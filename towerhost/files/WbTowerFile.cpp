@@ -3,6 +3,7 @@
 #include "WbTowerFile.h"
 
 #include "WbFourCC.h"
+#include "WbQuoted.h"
 #include "WbReplaceFile.h"
 #include "WbScenario.h"
 
@@ -150,7 +151,7 @@ uint8_t ArrivalCode(WbArrivalMode mode)
 void CheckFilm(const std::string& field, size_t offset, uint32_t id, const WbTowerFile::FilmKnown& filmKnown)
 {
     if (!filmKnown(id))
-        SaveReader::Fail(field, offset, "\"" + WbFourCCText(id) + "\" is not a film of the scenario");
+        SaveReader::Fail(field, offset, WbQuoted(WbFourCCText(id)) + " is not a film of the scenario");
 }
 
 WbSavedFilm ReadFilm(SaveReader& reader, const std::string& name, const WbTowerFile::FilmKnown& filmKnown)

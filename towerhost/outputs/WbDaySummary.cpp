@@ -4,6 +4,7 @@
 
 #include "WbHostRun.h"
 #include "WbMoviePlugin.h"
+#include "WbQuoted.h"
 #include "WbTheaterFigures.h"
 
 #include <string>
@@ -86,7 +87,8 @@ void WbDaySummary::PrintTheater(WbHostRun& run, int index)
     const WbHostTower& tower = run.GetTower();
     const WbTenant& tenant = tower.GetTheater(index);
     const TheaterDay& day = mTheaters[size_t(index)];
-    std::fprintf(mOut, "  %d %s: ", index + 1, tower.GetTheaterName(index).c_str());
+    // Names and titles come from the scenario or the save file, so their bytes are escaped.
+    std::fprintf(mOut, "  %d %s: ", index + 1, WbPrintable(tower.GetTheaterName(index)).c_str());
     const WbMoviePlugin* film = tenant.GetSubPlugin();
     if (!film) {
         std::fprintf(mOut, "no film, status %d\n", tenant.GetStatus());
@@ -94,7 +96,7 @@ void WbDaySummary::PrintTheater(WbHostRun& run, int index)
     }
     CString title;
     film->GetTitle(title, 1);
-    std::fprintf(mOut, "\"%s\" (%s)", title.GetString(), WbFourCCText(film->GetID()).c_str());
+    std::fprintf(mOut, "%s (%s)", WbQuoted(title.GetString()).c_str(), WbFourCCText(film->GetID()).c_str());
     if (const std::optional<int32_t> target = WbSavedTarget(tower.SaveExtraData(index)))
         std::fprintf(mOut, ", target %d", *target);
     std::fprintf(mOut, ", booked %lld, persons record %d\n", static_cast<long long>(day.booked), film->GetNOPersonsR());

@@ -4,6 +4,7 @@
 #include "WbHostRun.h"
 #include "WbHostTower.h"
 #include "WbPngWriter.h"
+#include "WbQuoted.h"
 #include "WbScenarioReader.h"
 #include "WbTenant.h"
 #include "WbTenantDef.h"
@@ -87,7 +88,7 @@ std::string TwoDigits(uint32_t value)
 std::vector<WbRenderMinute> WbTowerRenderer::ReadMinutes(const json& value, const std::string& path)
 {
     if (!value.is_array())
-        throw WbScenarioError(path + ": " + value.dump() + " is not a list of minutes");
+        throw WbScenarioError(path + ": " + value.dump(-1, ' ', true) + " is not a list of minutes");
     std::vector<WbRenderMinute> minutes;
     for (size_t i = 0; i < value.size(); ++i) {
         const std::string where = path + "[" + std::to_string(i) + "]";
@@ -98,7 +99,8 @@ std::vector<WbRenderMinute> WbTowerRenderer::ReadMinutes(const json& value, cons
         if (entry.is_object()) {
             for (const auto& [key, field] : entry.items())
                 if (key != "day" && key != "minute")
-                    throw WbScenarioError(where + "." + key + ": not a key of a render minute (day, minute)");
+                    throw WbScenarioError(where + "." + WbKeyText(key) +
+                                          ": not a key of a render minute (day, minute)");
             if (!entry.contains("minute"))
                 throw WbScenarioError(where + ": names no minute");
             raw = &entry["minute"];
@@ -106,11 +108,13 @@ std::vector<WbRenderMinute> WbTowerRenderer::ReadMinutes(const json& value, cons
         }
         const std::string minutePath = entry.is_object() ? where + ".minute" : where;
         if (!raw->is_number_integer() || raw->get<int64_t>() < 0 || raw->get<int64_t>() > 1439)
-            throw WbScenarioError(minutePath + ": " + raw->dump() + " is not a minute of the day, 0 to 1439");
+            throw WbScenarioError(minutePath + ": " + raw->dump(-1, ' ', true) +
+                                  " is not a minute of the day, 0 to 1439");
         minute.minute = uint32_t(raw->get<int64_t>());
         if (day) {
             if (!day->is_number_integer() || day->get<int64_t>() < 1 || day->get<int64_t>() > INT32_MAX)
-                throw WbScenarioError(where + ".day: " + day->dump() + " is not a day of the run, 1 or more");
+                throw WbScenarioError(where + ".day: " + day->dump(-1, ' ', true) +
+                                      " is not a day of the run, 1 or more");
             minute.day = int32_t(day->get<int64_t>());
         }
         minutes.push_back(minute);

@@ -12,6 +12,7 @@
 #include "WbHostRun.h"
 #include "WbModuleLoader.h"
 #include "WbProgressLine.h"
+#include "WbQuoted.h"
 #include "WbReplaceFile.h"
 #include "WbScenarioReader.h"
 #include "WbTenantDef.h"
@@ -151,9 +152,10 @@ void RunTower(const WbHostOptions& options, const WbScenario& scenario,
     if (!def)
         throw RunError(modulePath + ": the module made no tenant definition");
     if (!options.quiet)
-        std::fprintf(out, "Module \"%s\" (type %s) from %s: tenant definition %s\n",
-                     loaded.module->GetAttr().mName.GetString(), WbFourCCText(loaded.module->GetAttr().mType).c_str(),
-                     modulePath.c_str(), WbFourCCText(def->GetType()).c_str());
+        std::fprintf(out, "Module %s (type %s) from %s: tenant definition %s\n",
+                     WbQuoted(loaded.module->GetAttr().mName.GetString()).c_str(),
+                     WbFourCCText(loaded.module->GetAttr().mType).c_str(), modulePath.c_str(),
+                     WbPrintable(WbFourCCText(def->GetType())).c_str());
     shelf.OfferTo(def);
 
     WbHostRun run(WbHostTower::FromScenario(scenario, def, shelf), scenario.passesPerMinute);

@@ -3,11 +3,32 @@
 #include "WbObjectMap.h"
 
 #include <charconv>
+#include <cstdio>
 #include <memory>
 #include <string_view>
 #include <type_traits>
 
 namespace {
+
+// Text of the map shown in a message, in single quotes. A damaged map may hold any bytes: those that are not
+// printable ASCII are written as \xNN, and a quote or backslash of its own gets a backslash.
+std::string Quoted(std::string_view text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte > 0x7E) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(byte));
+            quoted += escaped;
+            continue;
+        }
+        if (c == '\'' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "'";
+}
 
 std::vector<std::string_view> SplitFields(std::string_view line)
 {
@@ -49,7 +70,7 @@ bool ParseRect(std::string_view text, RECT& rect, bool& halftone, std::string& r
     constexpr std::string_view kRect = "Rect ";
     constexpr std::string_view kHalftone = " Halftone";
     if (text.substr(0, kRect.size()) != kRect) {
-        reason = "List is '" + std::string(text) + "', expected 'Rect left,top,right,bottom'";
+        reason = "List is " + Quoted(text) + ", expected 'Rect left,top,right,bottom'";
         return false;
     }
     text.remove_prefix(kRect.size());
@@ -62,7 +83,7 @@ bool ParseRect(std::string_view text, RECT& rect, bool& halftone, std::string& r
         const size_t comma = i < 3 ? text.find(',') : text.size();
         uint64_t value = 0;
         if (comma == std::string_view::npos || !ParseDecimal(text.substr(0, comma), INT32_MAX, value)) {
-            reason = "Rect '" + std::string(numbers) + "' is not four decimal numbers separated by commas";
+            reason = "Rect " + Quoted(numbers) + " is not four decimal numbers separated by commas";
             return false;
         }
         values[i] = LONG(value);
@@ -107,7 +128,7 @@ WbParsed<std::vector<WbObjectMapPart>> WbParseObjectMap(std::span<const uint8_t>
             if (!open)
                 return Result::Failure(where + "empty line outside a part");
             if (!haveRect)
-                return Result::Failure(where + "part '" + open->name + "' (line " + std::to_string(open->line) +
+                return Result::Failure(where + "part " + Quoted(open->name) + " (line " + std::to_string(open->line) +
                                        ") ends without its List Rect");
             parts.push_back(*open);
             open.reset();
@@ -116,15 +137,14 @@ WbParsed<std::vector<WbObjectMapPart>> WbParseObjectMap(std::span<const uint8_t>
         const std::vector<std::string_view> fields = SplitFields(line);
         if (line.front() != '\t') {
             if (open)
-                return Result::Failure(where + "part '" + open->name + "' (line " + std::to_string(open->line) +
+                return Result::Failure(where + "part " + Quoted(open->name) + " (line " + std::to_string(open->line) +
                                        ") is not closed by an empty line");
             if (fields.size() == 1 && fields[0] == "End") {
                 ended = true;
                 continue;
             }
             if (fields.size() != 3 || fields[0] != "DefParts" || fields[1] != "Name")
-                return Result::Failure(where + "expected 'DefParts<tab>Name<tab>name' or 'End', found '" +
-                                       std::string(line) + "'");
+                return Result::Failure(where + "expected 'DefParts<tab>Name<tab>name' or 'End', found " + Quoted(line));
             open = WbObjectMapPart{};
             open->name = std::string(fields[2]);
             open->line = lineNumber;
@@ -142,9 +162,9 @@ WbParsed<std::vector<WbObjectMapPart>> WbParseObjectMap(std::span<const uint8_t>
         auto readNumber = [&](auto& field, uint64_t limit) -> std::string {
             uint64_t number = 0;
             if (field)
-                return "part '" + open->name + "' has a second " + std::string(keyword);
+                return "part " + Quoted(open->name) + " has a second " + std::string(keyword);
             if (!ParseDecimal(value, limit, number))
-                return std::string(keyword) + " '" + std::string(value) + "' is not a decimal number up to " +
+                return std::string(keyword) + " " + Quoted(value) + " is not a decimal number up to " +
                        std::to_string(limit);
             field = static_cast<typename std::remove_reference_t<decltype(field)>::value_type>(number);
             return {};
@@ -156,17 +176,17 @@ WbParsed<std::vector<WbObjectMapPart>> WbParseObjectMap(std::span<const uint8_t>
             error = readNumber(open->pattern, INT32_MAX);
         } else if (keyword == "List") {
             if (haveRect)
-                error = "part '" + open->name + "' has a second List";
+                error = "part " + Quoted(open->name) + " has a second List";
             else if (ParseRect(value, open->rect, open->halftone, error))
                 haveRect = true;
         } else {
-            error = "unknown keyword '" + std::string(keyword) + "'";
+            error = "unknown keyword " + Quoted(keyword);
         }
         if (!error.empty())
             return Result::Failure(where + error);
     }
     if (open)
-        return Result::Failure(map + ": part '" + open->name + "' (line " + std::to_string(open->line) +
+        return Result::Failure(map + ": part " + Quoted(open->name) + " (line " + std::to_string(open->line) +
                                ") is not closed by an empty line");
     if (!ended)
         return Result::Failure(map + ": no End line");

@@ -68,7 +68,9 @@ void WbEquipDef::DrawProc(WbHaveOutViewObject* equip, RECT& area, WbTowerDoc* do
     WbBitImage* target = doc ? doc->GetDrawImage() : nullptr;
     if (!equip || !target || !mImageObj)
         return;
-    const int32_t pattern = 100 * CalcEquipRect().bottom + equip->GetPatIndex();
+    // Formed as a 32-bit figure, like the pattern index it is made from: an index restored at the top of
+    // its range wraps round.
+    const int32_t pattern = int32_t(100u * uint32_t(CalcEquipRect().bottom) + uint32_t(equip->GetPatIndex()));
     const int index = mImageObj->FindObject(100, pattern, 0, 0, 255);
     RECT pixels = area;
     UWbCoordinate::UnitToQD(pixels, doc->GetZoomLevel(), 0);
