@@ -154,6 +154,9 @@ public:
     // Lets every arrival due by the current minute enter its tenant, through its definition's
     // EnterTenantProc, in the order they are due (called first: first in).
     void DeliverArrivals();
+    // The tenants with customers due by the current minute (a tenant may be named more than once): the only
+    // ones DeliverArrivals calls into, so that a host can look at just those before and after it.
+    void GetTenantsDue(std::vector<WbTenant*>& tenants) const;
     // Forgets every arrival still on its way to the tenant.
     void CancelArrivals(WbTenant* tenant);
     int64_t GetPendingArrivals() const { return mPendingArrivals; }
@@ -172,20 +175,29 @@ public:
 
 private:
     // A tenant's customers on their way. Calling them off counts as a cancellation; an arrival called
-    // before the tenant's latest cancellation is passed over when its minute comes.
+    // before the tenant's latest cancellation is passed over when its minute comes. The count is compared
+    // for equality only, and an arrival waits at most a few minutes, so it may wrap round.
     struct TenantArrivals {
         WbTenant* tenant;
-        uint64_t cancellations = 0;
+        uint32_t cancellations = 0;
         int64_t pending = 0;
     };
-    struct Arrival {
+    // Arrivals for one tenant that are due at the same minute and were called one right after the other
+    // enter one after the other, so they are kept as one entry: a call's customers who drew the same delay
+    // cost one entry between them, not one each.
+    struct ArrivalRun {
         TenantArrivals* called;
-        uint64_t cancellationsWhenCalled;
+        uint32_t cancellationsWhenCalled;
+        uint32_t count;
         bool IsCalledOff() const { return cancellationsWhenCalled != called->cancellations; }
     };
     // The arrivals due at one minute, in the order they were called.
-    using ArrivalsByMinute = std::map<int64_t, std::vector<Arrival>>;
-    std::vector<Arrival>& ArrivalsDueAt(int64_t dueMinute);
+    using ArrivalsByMinute = std::map<int64_t, std::vector<ArrivalRun>>;
+    std::vector<ArrivalRun>& ArrivalsDueAt(int64_t dueMinute);
+    // Adds one arrival after those already due at the minute, joining the last run when it is the same call's.
+    static void AppendArrival(std::vector<ArrivalRun>& due, TenantArrivals& called);
+    // Lets the tenant's customer in through its definition, or sends the person back without one.
+    void Admit(WbTenant* tenant);
     int64_t AbsoluteMinute() const;
     uint32_t NextRandom();
 
@@ -214,6 +226,8 @@ private:
     std::unordered_map<const WbTenant*, TenantArrivals> mTenantArrivals;
     int64_t mPendingArrivals = 0;
     std::deque<WbPeople> mPeople;
-    std::vector<WbPeople*> mFreePeople;
+    // The people released and not handed out again, chained through their own links (a person on the street
+    // is linked to no tenant), the last released first.
+    WbPeople* mFreePeople = nullptr;
     uint32_t mNextPeopleID = 1;
 };

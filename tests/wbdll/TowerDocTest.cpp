@@ -199,6 +199,100 @@ TEST(TowerArrivals, CallsBringNoMoreThanTheSeatsLeft)
     }
 }
 
+namespace {
+
+// Calls the theater's customers off as soon as the given number of them has come in.
+class CallOffAfter final : public WbTowerObserver {
+public:
+    CallOffAfter(WbTenant& theater, int entries) : mTheater(theater), mEntries(entries) {}
+    void OnTowerEvent(const WbTowerEvent& event) override
+    {
+        if (event.kind == WbEventKind::Enter && --mEntries == 0)
+            mTheater.ClearReserveCount();
+    }
+
+private:
+    WbTenant& mTheater;
+    int mEntries;
+};
+
+// Lets in every arrival due up to minute 720 of day 1, without idle passes.
+void DeliverTo720(TheaterTower& tower)
+{
+    for (uint32_t minute = tower.Minute(); minute <= 720; ++minute) {
+        tower.SetTime(1, minute);
+        tower.doc.DeliverArrivals();
+    }
+}
+
+} // namespace
+
+// Customers of one theater due at the same minute come one after the other; a call-off among them, between
+// two calls or while they come in, stops exactly those called before it.
+TEST(TowerArrivals, ACallOffStopsJustTheCustomersCalledBeforeIt)
+{
+    for (WbArrivalMode mode : {WbArrivalMode::Immediate, WbArrivalMode::Spread}) {
+        TheaterTower tower(mode);
+        tower.SetTime(1, 700);
+        tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
+        tower.theater->CollectCustomer(&tower.doc, 30);
+        tower.theater->ClearReserveCount();
+        tower.theater->CollectCustomer(&tower.doc, 20);
+        EXPECT_EQ(tower.doc.GetPendingArrivalList().size(), 20u);
+        DeliverTo720(tower);
+        EXPECT_EQ(tower.theater->GetCustomerCount(), 20) << "mode " << int(mode);
+    }
+
+    TheaterTower tower;
+    tower.SetTime(1, 700);
+    tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
+    CallOffAfter callOff(*tower.theater, 2);
+    tower.doc.SetObserver(&callOff);
+    tower.theater->CollectCustomer(&tower.doc, 5);
+    tower.SetTime(1, 701);
+    tower.doc.DeliverArrivals();
+    EXPECT_EQ(
+        std::tuple(tower.theater->GetCustomerCount(), tower.theater->GetReserveCount(), tower.doc.GetPendingArrivals()),
+        std::tuple(2, 0, 0));
+    DeliverTo720(tower);
+    EXPECT_EQ(tower.theater->GetCustomerCount(), 2) << "nobody called off comes later";
+}
+
+// The document hands out the people it got back before it makes new ones, the last one back first, and a
+// person handed out again is linked to nobody.
+TEST(TowerPeople, ReleasedPeopleAreHandedOutAgain)
+{
+    WbTowerDoc doc;
+    WbPeople* first = doc.MakePerson();
+    WbPeople* second = doc.MakePerson();
+    EXPECT_NE(first->GetPeopleID(), second->GetPeopleID());
+    doc.ReleasePerson(first);
+    doc.ReleasePerson(second);
+    EXPECT_EQ(doc.MakePerson(), second);
+    WbPeople* again = doc.MakePerson();
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(again->GetNextLink(), nullptr);
+    WbPeople* fresh = doc.MakePerson();
+    EXPECT_TRUE(fresh != first && fresh != second);
+
+    // A theater's customers and staff are chained for whoever asks, whatever chain they were in before.
+    TheaterTower tower;
+    tower.SetTime(1, 700);
+    tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
+    tower.Admit(3);
+    tower.theater->PushOutAllCustomer(&tower.doc);
+    tower.Admit(2);
+    tower.theater->CallBelongPeople(700);
+    std::vector<WbPeople*> chained;
+    WbPeopleLinkIterator people(tower.theater->GetFirstPeople());
+    for (WbPeople* person = nullptr; people.Next(person);)
+        chained.push_back(person);
+    std::vector<WbPeople*> expected = tower.theater->GetCustomers();
+    expected.insert(expected.end(), tower.theater->GetStaff().begin(), tower.theater->GetStaff().end());
+    EXPECT_EQ(chained, expected);
+    EXPECT_EQ(chained.size(), 4u);
+}
+
 TEST(TowerMoney, TheDaysIncomeIsBookedOnce)
 {
     TheaterTower tower;
