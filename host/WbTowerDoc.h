@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -196,6 +195,7 @@ private:
     std::vector<ArrivalRun>& ArrivalsDueAt(int64_t dueMinute);
     // Adds one arrival after those already due at the minute, joining the last run when it is the same call's.
     static void AppendArrival(std::vector<ArrivalRun>& due, TenantArrivals& called);
+    static size_t PlaceOf(const WbPeople& person);
     // Lets the tenant's customer in through its definition, or sends the person back without one.
     void Admit(WbTenant* tenant);
     int64_t AbsoluteMinute() const;
@@ -225,9 +225,12 @@ private:
     std::vector<ArrivalsByMinute::node_type> mSpareMinutes;
     std::unordered_map<const WbTenant*, TenantArrivals> mTenantArrivals;
     int64_t mPendingArrivals = 0;
-    std::deque<WbPeople> mPeople;
-    // The people released and not handed out again, chained through their own links (a person on the street
-    // is linked to no tenant), the last released first.
-    WbPeople* mFreePeople = nullptr;
+    // Everyone the document made, in blocks that are filled one after the other and never grow, so that a
+    // person stays where he was made.
+    static constexpr size_t kPeoplePerBlock = 1024;
+    std::vector<std::vector<WbPeople>> mPeople;
+    // The places (in the order made) of the people released and not handed out again; the last one released
+    // is handed out first.
+    std::vector<uint32_t> mFreePeople;
     uint32_t mNextPeopleID = 1;
 };

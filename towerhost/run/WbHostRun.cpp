@@ -51,7 +51,12 @@ int32_t WbHostRun::GetDay() const { return mTower->GetDoc().GetCurrentDateTime()
 
 uint32_t WbHostRun::GetMinute() const { return mTower->GetDoc().GetCurrentDateTime()->GetRawMinutes(); }
 
-void WbHostRun::AddListener(WbRunListener* listener) { mListeners.push_back(listener); }
+void WbHostRun::AddListener(WbRunListener* listener)
+{
+    mListeners.push_back(listener);
+    if (listener->HearsChanges())
+        mChangeListeners.push_back(listener);
+}
 
 void WbHostRun::SetObserver(WbTowerObserver* observer)
 {
@@ -133,7 +138,7 @@ void WbHostRun::DeliverArrivals()
 // tower would find them.
 void WbHostRun::WatchArrivalTheaters()
 {
-    if (mListeners.empty())
+    if (mChangeListeners.empty())
         return;
     mTower->GetDoc().GetTenantsDue(mTenantsDue);
     for (const WbTenant* tenant : mTenantsDue) {
@@ -190,7 +195,7 @@ void WbHostRun::ReportChanges(int index, const Watched& before)
         ReportStatus(index, before);
     const int32_t funds = mTower->GetDoc().GetCurrentFunds();
     if (funds != before.funds)
-        for (WbRunListener* listener : mListeners)
+        for (WbRunListener* listener : mChangeListeners)
             listener->OnFundsChange(*this, index, int64_t(funds) - before.funds);
 }
 
@@ -198,6 +203,6 @@ void WbHostRun::ReportStatus(int index, const Watched& before)
 {
     const WbTenant& tenant = mTower->GetTheater(index);
     const WbStatusChange change{index, before.status, tenant.GetStatus(), tenant.GetPatIndex(), before.customers};
-    for (WbRunListener* listener : mListeners)
+    for (WbRunListener* listener : mChangeListeners)
         listener->OnStatusChange(*this, change);
 }

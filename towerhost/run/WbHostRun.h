@@ -40,13 +40,13 @@ public:
     bool IsIdlePassRunning() const { return mInIdlePass; }
 
     // Runs a call into the module for one theater and reports the status change and the money it made.
-    // Without listeners nobody hears of a change, and the theater is not compared.
+    // Without a listener who hears of changes the theater is not compared.
     template <typename Call> void CallTheater(int index, Call&& call)
     {
         WbTenant& tenant = mTower->GetTheater(index);
         const int outerTheater = mCallingTheater;
         mCallingTheater = index;
-        if (mListeners.empty()) {
+        if (mChangeListeners.empty()) {
             call(tenant);
             mCallingTheater = outerTheater;
             return;
@@ -84,6 +84,7 @@ private:
     std::unique_ptr<WbHostTower> mTower;
     int mPassesPerMinute;
     std::vector<WbRunListener*> mListeners;
+    std::vector<WbRunListener*> mChangeListeners; // those of mListeners who hear of changes
     WbTowerObserver* mObserver = nullptr;
     std::unique_ptr<ArrivalWatch> mArrivalWatch;
     // The theaters that have customers due this minute, in scenario order, and their status before.
