@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -155,6 +154,9 @@ public:
     // Lets every arrival due by the current minute enter its tenant, through its definition's
     // EnterTenantProc, in the order they are due (called first: first in).
     void DeliverArrivals();
+    // The tenants with customers due by the current minute (a tenant may be named more than once): the only
+    // ones DeliverArrivals calls into, so that a host can look at just those before and after it.
+    void GetTenantsDue(std::vector<WbTenant*>& tenants) const;
     // Forgets every arrival still on its way to the tenant.
     void CancelArrivals(WbTenant* tenant);
     int64_t GetPendingArrivals() const { return mPendingArrivals; }
@@ -173,20 +175,30 @@ public:
 
 private:
     // A tenant's customers on their way. Calling them off counts as a cancellation; an arrival called
-    // before the tenant's latest cancellation is passed over when its minute comes.
+    // before the tenant's latest cancellation is passed over when its minute comes. The count is compared
+    // for equality only, and an arrival waits at most a few minutes, so it may wrap round.
     struct TenantArrivals {
         WbTenant* tenant;
-        uint64_t cancellations = 0;
+        uint32_t cancellations = 0;
         int64_t pending = 0;
     };
-    struct Arrival {
+    // Arrivals for one tenant that are due at the same minute and were called one right after the other
+    // enter one after the other, so they are kept as one entry: a call's customers who drew the same delay
+    // cost one entry between them, not one each.
+    struct ArrivalRun {
         TenantArrivals* called;
-        uint64_t cancellationsWhenCalled;
+        uint32_t cancellationsWhenCalled;
+        uint32_t count;
         bool IsCalledOff() const { return cancellationsWhenCalled != called->cancellations; }
     };
     // The arrivals due at one minute, in the order they were called.
-    using ArrivalsByMinute = std::map<int64_t, std::vector<Arrival>>;
-    std::vector<Arrival>& ArrivalsDueAt(int64_t dueMinute);
+    using ArrivalsByMinute = std::map<int64_t, std::vector<ArrivalRun>>;
+    std::vector<ArrivalRun>& ArrivalsDueAt(int64_t dueMinute);
+    // Adds one arrival after those already due at the minute, joining the last run when it is the same call's.
+    static void AppendArrival(std::vector<ArrivalRun>& due, TenantArrivals& called);
+    static size_t PlaceOf(const WbPeople& person);
+    // Lets the tenant's customer in through its definition, or sends the person back without one.
+    void Admit(WbTenant* tenant);
     int64_t AbsoluteMinute() const;
     uint32_t NextRandom();
 
@@ -214,7 +226,12 @@ private:
     std::vector<ArrivalsByMinute::node_type> mSpareMinutes;
     std::unordered_map<const WbTenant*, TenantArrivals> mTenantArrivals;
     int64_t mPendingArrivals = 0;
-    std::deque<WbPeople> mPeople;
-    std::vector<WbPeople*> mFreePeople;
+    // Everyone the document made, in blocks that are filled one after the other and never grow, so that a
+    // person stays where he was made.
+    static constexpr size_t kPeoplePerBlock = 1024;
+    std::vector<std::vector<WbPeople>> mPeople;
+    // The places (in the order made) of the people released and not handed out again; the last one released
+    // is handed out first.
+    std::vector<uint32_t> mFreePeople;
     uint32_t mNextPeopleID = 1;
 };

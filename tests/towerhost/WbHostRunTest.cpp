@@ -66,6 +66,46 @@ TEST_F(HostRunTest, AnEntryThatFillsHalfTheSeatsIsFollowedByItsStatusChange)
               (std::vector<std::string>{enter, enter, enter, Entry(WbEventKind::Redraw, 0), "status 30>31@0", enter}));
 }
 
+namespace {
+
+// Records the status changes alone, as the day's summary hears them.
+class StatusRecorder final : public WbRunListener {
+public:
+    void OnStatusChange(WbHostRun&, const WbStatusChange& change) override
+    {
+        mLines.push_back("status " + std::to_string(change.fromStatus) + ">" + std::to_string(change.toStatus) + "@" +
+                         std::to_string(change.theater));
+    }
+    std::vector<std::string> mLines;
+};
+
+} // namespace
+
+// Both theaters in an entry period of two seats: the customer who takes half the seats changes the status,
+// told in the order of the theaters whoever was called first, and once.
+TEST_F(HostRunTest, StatusChangesOfArrivalsAreToldInTheOrderOfTheTheaters)
+{
+    WbHostTower& tower = mRun->GetTower();
+    for (int index : {0, 1}) {
+        WbTenant& theater = tower.GetTheater(index);
+        theater.SetMoviePlugin(tower.GetTheater(0).GetSubPlugin());
+        theater.SetStatus(30);
+        theater.SetPatIndex(1);
+        theater.SetCapacity(2);
+    }
+    StatusRecorder recorder;
+    mRun->AddListener(&recorder);
+    tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 699));
+    tower.GetDoc().ScheduleArrivals(&tower.GetTheater(1), 1);
+    tower.GetDoc().ScheduleArrivals(&tower.GetTheater(0), 1);
+    tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 700));
+    mRun->RunMinutes(1);
+    ASSERT_GE(recorder.mLines.size(), 2u);
+    EXPECT_EQ(std::vector(recorder.mLines.begin(), recorder.mLines.begin() + 2),
+              (std::vector<std::string>{"status 30>31@0", "status 30>31@1"}));
+    EXPECT_EQ(std::count(recorder.mLines.begin(), recorder.mLines.end(), "status 30>31@1"), 1);
+}
+
 TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
 {
     mRun->RunMinutes(WbDateTime::kMinutesPerDay);

@@ -199,6 +199,84 @@ TEST(TowerArrivals, CallsBringNoMoreThanTheSeatsLeft)
     }
 }
 
+namespace {
+
+// Calls the theater's customers off as soon as the given number of them has come in.
+class CallOffAfter final : public WbTowerObserver {
+public:
+    CallOffAfter(WbTenant& theater, int entries) : mTheater(theater), mEntries(entries) {}
+    void OnTowerEvent(const WbTowerEvent& event) override
+    {
+        if (event.kind == WbEventKind::Enter && --mEntries == 0)
+            mTheater.ClearReserveCount();
+    }
+
+private:
+    WbTenant& mTheater;
+    int mEntries;
+};
+
+// Lets in every arrival due up to minute 720 of day 1, without idle passes.
+void DeliverTo720(TheaterTower& tower)
+{
+    for (uint32_t minute = tower.Minute(); minute <= 720; ++minute) {
+        tower.SetTime(1, minute);
+        tower.doc.DeliverArrivals();
+    }
+}
+
+} // namespace
+
+// Customers of one theater due at the same minute come one after the other; a call-off among them, between
+// two calls or while they come in, stops exactly those called before it.
+TEST(TowerArrivals, ACallOffStopsJustTheCustomersCalledBeforeIt)
+{
+    for (WbArrivalMode mode : {WbArrivalMode::Immediate, WbArrivalMode::Spread}) {
+        TheaterTower tower(mode);
+        tower.SetTime(1, 700);
+        tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
+        tower.theater->CollectCustomer(&tower.doc, 30);
+        tower.theater->ClearReserveCount();
+        tower.theater->CollectCustomer(&tower.doc, 20);
+        EXPECT_EQ(tower.doc.GetPendingArrivalList().size(), 20u);
+        DeliverTo720(tower);
+        EXPECT_EQ(tower.theater->GetCustomerCount(), 20) << "mode " << int(mode);
+    }
+
+    TheaterTower tower;
+    tower.SetTime(1, 700);
+    tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
+    CallOffAfter callOff(*tower.theater, 2);
+    tower.doc.SetObserver(&callOff);
+    tower.theater->CollectCustomer(&tower.doc, 5);
+    tower.SetTime(1, 701);
+    tower.doc.DeliverArrivals();
+    EXPECT_EQ(
+        std::tuple(tower.theater->GetCustomerCount(), tower.theater->GetReserveCount(), tower.doc.GetPendingArrivals()),
+        std::tuple(2, 0, 0));
+    DeliverTo720(tower);
+    EXPECT_EQ(tower.theater->GetCustomerCount(), 2) << "nobody called off comes later";
+}
+
+// The document hands out the people it got back before it makes new ones, the last one back first; a
+// person it did not make is not taken into its pool.
+TEST(TowerPeople, ReleasedPeopleAreHandedOutAgain)
+{
+    WbTowerDoc doc;
+    std::vector<WbPeople*> made;
+    for (int i = 0; i < 1500; ++i)
+        made.push_back(doc.MakePerson());
+    EXPECT_EQ(std::set<WbPeople*>(made.begin(), made.end()).size(), made.size());
+    WbPeople stranger(99999);
+    for (WbPeople* person : {made[3], made[1200], &stranger, made[0]})
+        doc.ReleasePerson(person);
+    EXPECT_EQ(std::vector({doc.MakePerson(), doc.MakePerson(), doc.MakePerson()}),
+              std::vector({made[0], made[1200], made[3]}));
+    WbPeople* fresh = doc.MakePerson();
+    EXPECT_EQ(std::count(made.begin(), made.end(), fresh), 0);
+    EXPECT_NE(fresh, &stranger);
+}
+
 TEST(TowerMoney, TheDaysIncomeIsBookedOnce)
 {
     TheaterTower tower;

@@ -49,6 +49,7 @@ public:
     // Dialogs end with the run, or with the tower they showed.
     void OnRunEnd(WbHostRun& run) override;
     void OnTowerReplaced(WbHostRun& run) override;
+    bool HearsChanges() const override { return false; }
 
     // Runs one step at once, as the player's doing outside the script (a click in a browser); throws
     // std::runtime_error saying why it cannot run, with the dialogs left as they were.

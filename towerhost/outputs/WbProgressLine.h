@@ -13,6 +13,7 @@ public:
 
     void OnDayEnd(WbHostRun& run) override;
     void OnRunEnd(WbHostRun& run) override;
+    bool HearsChanges() const override { return false; }
 
     // Whether a run of this many days is long enough to report on when standard error is no terminal.
     static bool IsLongRun(int64_t days) { return days >= kLongRunDays; }

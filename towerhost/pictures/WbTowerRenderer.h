@@ -49,6 +49,7 @@ public:
     void Finish(WbHostRun& run) override;
 
     void OnMinuteEnd(WbHostRun& run) override;
+    bool HearsChanges() const override { return false; }
 
     // The files written so far, in order.
     const std::vector<std::string>& GetWritten() const { return mWritten; }

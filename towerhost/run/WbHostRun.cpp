@@ -6,6 +6,8 @@
 #include "WbHostCallRing.h"
 #include "WbTenantDef.h"
 
+#include <algorithm>
+
 class WbHostRun::ArrivalWatch final : public WbTowerObserver {
 public:
     explicit ArrivalWatch(WbHostRun& run) : mRun(run) {}
@@ -40,6 +42,7 @@ WbHostRun::WbHostRun(std::unique_ptr<WbHostTower> tower, int passesPerMinute)
     : mTower(std::move(tower)), mPassesPerMinute(passesPerMinute), mArrivalWatch(std::make_unique<ArrivalWatch>(*this))
 {
     mTower->GetShelf().ReportThrough(&mTower->GetDoc());
+    mIsArrivalTheater.resize(size_t(mTower->GetTheaterCount()));
     mBeforeArrivals.resize(size_t(mTower->GetTheaterCount()));
 }
 
@@ -49,7 +52,12 @@ int32_t WbHostRun::GetDay() const { return mTower->GetDoc().GetCurrentDateTime()
 
 uint32_t WbHostRun::GetMinute() const { return mTower->GetDoc().GetCurrentDateTime()->GetRawMinutes(); }
 
-void WbHostRun::AddListener(WbRunListener* listener) { mListeners.push_back(listener); }
+void WbHostRun::AddListener(WbRunListener* listener)
+{
+    mListeners.push_back(listener);
+    if (listener->HearsChanges())
+        mChangeListeners.push_back(listener);
+}
 
 void WbHostRun::SetObserver(WbTowerObserver* observer)
 {
@@ -89,6 +97,8 @@ void WbHostRun::ReplaceTower(std::unique_ptr<WbHostTower> tower)
     tower->GetShelf().ReportThrough(&tower->GetDoc());
     std::swap(mTower, tower);
     tower.reset();
+    mArrivalTheaters.clear();
+    mIsArrivalTheater.assign(size_t(mTower->GetTheaterCount()), false);
     mBeforeArrivals.assign(size_t(mTower->GetTheaterCount()), Watched{});
     InstallObserver();
     for (WbRunListener* listener : mListeners)
@@ -112,23 +122,41 @@ void WbHostRun::DeliverArrivals()
     WbTowerDoc& doc = mTower->GetDoc();
     if (doc.GetPendingArrivals() == 0)
         return;
-    for (int i = 0; i < mTower->GetTheaterCount(); ++i) {
-        const WbTenant& tenant = mTower->GetTheater(i);
-        mBeforeArrivals[size_t(i)] = {tenant.GetStatus(), tenant.GetPatIndex(), tenant.GetCustomerCount(),
-                                      doc.GetCurrentFunds()};
-    }
+    WatchArrivalTheaters();
     mArrivalWatch->BeginDelivery();
     WbHostCallRing::Enter("WbTenantDef::EnterTenantProc");
     doc.DeliverArrivals();
     mArrivalWatch->EndDelivery();
     mCallingTheater = -1;
-    for (int i = 0; i < mTower->GetTheaterCount(); ++i)
-        CheckArrivalTheater(i);
+    for (int index : mArrivalTheaters)
+        CheckArrivalTheater(index);
+    for (int index : mArrivalTheaters)
+        mIsArrivalTheater[size_t(index)] = false;
+    mArrivalTheaters.clear();
+}
+
+// Arrivals call into their own theater only, so a theater without customers due keeps its status, and the
+// tower is not looked through. The theaters are checked in scenario order, as a look through the whole
+// tower would find them.
+void WbHostRun::WatchArrivalTheaters()
+{
+    if (mChangeListeners.empty())
+        return;
+    mTower->GetDoc().GetTenantsDue(mTenantsDue);
+    for (const WbTenant* tenant : mTenantsDue) {
+        const int index = mTower->FindTheater(tenant);
+        if (index < 0 || mIsArrivalTheater[size_t(index)])
+            continue;
+        mIsArrivalTheater[size_t(index)] = true;
+        mBeforeArrivals[size_t(index)] = Watch(*tenant);
+        mArrivalTheaters.push_back(index);
+    }
+    std::sort(mArrivalTheaters.begin(), mArrivalTheaters.end());
 }
 
 void WbHostRun::CheckArrivalTheater(int index)
 {
-    if (index < 0)
+    if (index < 0 || !mIsArrivalTheater[size_t(index)])
         return;
     Watched& before = mBeforeArrivals[size_t(index)];
     const WbTenant& tenant = mTower->GetTheater(index);
@@ -159,17 +187,19 @@ void WbHostRun::EndFrame()
         mTower->GetTheater(i).SetDrawMode(0);
 }
 
-// Without listeners nobody hears of a change, and the theater is not compared.
+WbHostRun::Watched WbHostRun::Watch(const WbTenant& tenant) const
+{
+    return {tenant.GetStatus(), tenant.GetPatIndex(), tenant.GetCustomerCount(), mTower->GetDoc().GetCurrentFunds()};
+}
+
 void WbHostRun::ReportChanges(int index, const Watched& before)
 {
-    if (mListeners.empty())
-        return;
     const WbTenant& tenant = mTower->GetTheater(index);
     if (tenant.GetStatus() != before.status || tenant.GetPatIndex() != before.pattern)
         ReportStatus(index, before);
     const int32_t funds = mTower->GetDoc().GetCurrentFunds();
     if (funds != before.funds)
-        for (WbRunListener* listener : mListeners)
+        for (WbRunListener* listener : mChangeListeners)
             listener->OnFundsChange(*this, index, int64_t(funds) - before.funds);
 }
 
@@ -177,6 +207,6 @@ void WbHostRun::ReportStatus(int index, const Watched& before)
 {
     const WbTenant& tenant = mTower->GetTheater(index);
     const WbStatusChange change{index, before.status, tenant.GetStatus(), tenant.GetPatIndex(), before.customers};
-    for (WbRunListener* listener : mListeners)
+    for (WbRunListener* listener : mChangeListeners)
         listener->OnStatusChange(*this, change);
 }

@@ -40,13 +40,18 @@ public:
     bool IsIdlePassRunning() const { return mInIdlePass; }
 
     // Runs a call into the module for one theater and reports the status change and the money it made.
+    // Without a listener who hears of changes the theater is not compared.
     template <typename Call> void CallTheater(int index, Call&& call)
     {
         WbTenant& tenant = mTower->GetTheater(index);
-        const Watched before{tenant.GetStatus(), tenant.GetPatIndex(), tenant.GetCustomerCount(),
-                             mTower->GetDoc().GetCurrentFunds()};
         const int outerTheater = mCallingTheater;
         mCallingTheater = index;
+        if (mChangeListeners.empty()) {
+            call(tenant);
+            mCallingTheater = outerTheater;
+            return;
+        }
+        const Watched before = Watch(tenant);
         call(tenant);
         mCallingTheater = outerTheater;
         ReportChanges(index, before);
@@ -63,6 +68,7 @@ private:
     // previous one changed, so that a status change follows the entry that caused it.
     class ArrivalWatch;
 
+    Watched Watch(const WbTenant& tenant) const;
     void ReportChanges(int index, const Watched& before);
     void ReportStatus(int index, const Watched& before);
     void OpenFinishedTheaters();
@@ -70,15 +76,22 @@ private:
     void RunIdlePasses();
     void EndFrame();
     void InstallObserver();
-    // Compares one theater with its status before the arrivals and reports a change.
+    // Notes the status of each theater that has customers due, when a listener is there to hear of changes.
+    void WatchArrivalTheaters();
+    // Compares one theater that had customers due with its status before the arrivals and reports a change.
     void CheckArrivalTheater(int index);
 
     std::unique_ptr<WbHostTower> mTower;
     int mPassesPerMinute;
     std::vector<WbRunListener*> mListeners;
+    std::vector<WbRunListener*> mChangeListeners; // those of mListeners who hear of changes
     WbTowerObserver* mObserver = nullptr;
     std::unique_ptr<ArrivalWatch> mArrivalWatch;
+    // The theaters that have customers due this minute, in scenario order, and their status before.
+    std::vector<int> mArrivalTheaters;
+    std::vector<bool> mIsArrivalTheater;
     std::vector<Watched> mBeforeArrivals;
+    std::vector<WbTenant*> mTenantsDue;
     int mCallingTheater = -1;
     bool mInIdlePass = false;
 };

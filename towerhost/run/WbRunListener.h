@@ -30,6 +30,9 @@ public:
     virtual void OnStatusChange(WbHostRun&, const WbStatusChange&) {}
     // The funds moved during a theater's idle pass (positive: income); nothing by default.
     virtual void OnFundsChange(WbHostRun&, int /*theater*/, int64_t /*amount*/) {}
+    // Whether the listener hears of status changes and money (the two calls above); the run compares each
+    // theater before and after every call only while one does. Yes by default.
+    virtual bool HearsChanges() const { return true; }
     // Another tower now runs (a save file was loaded); nothing by default.
     virtual void OnTowerReplaced(WbHostRun&) {}
 };

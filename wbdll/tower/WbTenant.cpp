@@ -215,10 +215,16 @@ void WbTenant::RollIncomeDay()
     }
 }
 
+// A show's audience leaves at once. Each person is fetched from memory a few places ahead of his release,
+// so that the trips overlap instead of following one another.
 void WbTenant::ReleaseAll(std::vector<WbPeople*>& people)
 {
+    constexpr size_t kFetchAhead = 8;
     if (mTowerDoc)
-        for (WbPeople* person : people)
-            mTowerDoc->ReleasePerson(person);
+        for (size_t i = 0; i < people.size(); ++i) {
+            if (i + kFetchAhead < people.size())
+                __builtin_prefetch(people[i + kFetchAhead], 1);
+            mTowerDoc->ReleasePerson(people[i]);
+        }
     people.clear();
 }

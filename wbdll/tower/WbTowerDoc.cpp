@@ -9,6 +9,7 @@
 #include "WbTenantDef.h"
 
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -60,27 +61,40 @@ void WbTowerDoc::ScheduleArrivals(WbTenant* tenant, int32_t count)
         return;
     TenantArrivals& called = mTenantArrivals.try_emplace(tenant, TenantArrivals{tenant}).first->second;
     // A call's arrivals fall on at most kSpreadMinutes minutes; each minute's list is looked up once.
-    std::array<std::vector<Arrival>*, kSpreadMinutes> dueLists{};
+    std::array<std::vector<ArrivalRun>*, kSpreadMinutes> dueLists{};
     const int64_t now = AbsoluteMinute();
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t delay = mArrivalMode == WbArrivalMode::Immediate ? 1 : 1 + NextRandom() % kSpreadMinutes;
-        std::vector<Arrival>*& due = dueLists[delay - 1];
+        std::vector<ArrivalRun>*& due = dueLists[delay - 1];
         if (!due)
             due = &ArrivalsDueAt(now + delay);
-        due->push_back({&called, called.cancellations});
+        AppendArrival(*due, called);
     }
     called.pending += count;
     mPendingArrivals += count;
 }
 
+void WbTowerDoc::AppendArrival(std::vector<ArrivalRun>& due, TenantArrivals& called)
+{
+    if (!due.empty()) {
+        ArrivalRun& last = due.back();
+        if (last.called == &called && last.cancellationsWhenCalled == called.cancellations &&
+            last.count < std::numeric_limits<uint32_t>::max()) {
+            ++last.count;
+            return;
+        }
+    }
+    due.push_back({&called, called.cancellations, 1});
+}
+
 // A minute without arrivals yet takes a spare list, so that its node and capacity are used again.
-std::vector<WbTowerDoc::Arrival>& WbTowerDoc::ArrivalsDueAt(int64_t dueMinute)
+std::vector<WbTowerDoc::ArrivalRun>& WbTowerDoc::ArrivalsDueAt(int64_t dueMinute)
 {
     const auto found = mArrivalsDue.lower_bound(dueMinute);
     if (found != mArrivalsDue.end() && found->first == dueMinute)
         return found->second;
     if (mSpareMinutes.empty())
-        return mArrivalsDue.emplace_hint(found, dueMinute, std::vector<Arrival>{})->second;
+        return mArrivalsDue.emplace_hint(found, dueMinute, std::vector<ArrivalRun>{})->second;
     ArrivalsByMinute::node_type spare = std::move(mSpareMinutes.back());
     mSpareMinutes.pop_back();
     spare.key() = dueMinute;
@@ -88,28 +102,32 @@ std::vector<WbTowerDoc::Arrival>& WbTowerDoc::ArrivalsDueAt(int64_t dueMinute)
 }
 
 // Arrivals called while the minute's list is delivered are due later, so the list does not change under
-// the loop; one whose tenant called off its customers meanwhile is passed over.
+// the loop. Each arrival is looked at as its turn comes: a tenant that calls off its customers while the
+// first of a run enter passes over the rest.
 void WbTowerDoc::DeliverArrivals()
 {
     const int64_t now = AbsoluteMinute();
     while (!mArrivalsDue.empty() && mArrivalsDue.begin()->first <= now) {
         ArrivalsByMinute::node_type due = mArrivalsDue.extract(mArrivalsDue.begin());
-        for (const Arrival& arrival : due.mapped()) {
-            if (arrival.IsCalledOff())
-                continue;
-            --arrival.called->pending;
-            --mPendingArrivals;
-            WbTenant* tenant = arrival.called->tenant;
-            tenant->TakeReserved();
-            WbPeople* person = MakePerson();
-            if (WbTenantDef* def = tenant->GetTenantDef())
-                def->EnterTenantProc(this, tenant, person);
-            else
-                ReleasePerson(person);
-        }
+        for (const ArrivalRun& run : due.mapped())
+            for (uint32_t i = 0; i < run.count && !run.IsCalledOff(); ++i) {
+                --run.called->pending;
+                --mPendingArrivals;
+                Admit(run.called->tenant);
+            }
         due.mapped().clear();
         mSpareMinutes.push_back(std::move(due));
     }
+}
+
+void WbTowerDoc::Admit(WbTenant* tenant)
+{
+    tenant->TakeReserved();
+    WbPeople* person = MakePerson();
+    if (WbTenantDef* def = tenant->GetTenantDef())
+        def->EnterTenantProc(this, tenant, person);
+    else
+        ReleasePerson(person);
 }
 
 void WbTowerDoc::CancelArrivals(WbTenant* tenant)
@@ -123,42 +141,70 @@ void WbTowerDoc::CancelArrivals(WbTenant* tenant)
     ++called.cancellations;
 }
 
+void WbTowerDoc::GetTenantsDue(std::vector<WbTenant*>& tenants) const
+{
+    tenants.clear();
+    const int64_t now = AbsoluteMinute();
+    for (auto due = mArrivalsDue.begin(); due != mArrivalsDue.end() && due->first <= now; ++due)
+        for (const ArrivalRun& run : due->second)
+            if (!run.IsCalledOff())
+                tenants.push_back(run.called->tenant);
+}
+
 std::vector<WbTowerDoc::PendingArrival> WbTowerDoc::GetPendingArrivalList() const
 {
     std::vector<PendingArrival> list;
     list.reserve(size_t(mPendingArrivals));
-    for (const auto& [dueMinute, arrivals] : mArrivalsDue)
-        for (const Arrival& arrival : arrivals)
-            if (!arrival.IsCalledOff())
-                list.push_back({dueMinute, arrival.called->tenant});
+    for (const auto& [dueMinute, runs] : mArrivalsDue)
+        for (const ArrivalRun& run : runs)
+            if (!run.IsCalledOff())
+                list.insert(list.end(), run.count, PendingArrival{dueMinute, run.called->tenant});
     return list;
 }
 
 // People are pooled: a person released goes back to the pool and is handed out again, so a running
 // tower stops allocating once it has met its busiest minute. They are made in blocks, which neither
-// move them nor spend an allocation on each. The pool's list grows by a quarter at a time: it is as long
-// as the busiest minute's crowd, and doubling would leave up to that much again unused.
+// move them nor spend an allocation on each. The free ones are kept as their places, half a pointer
+// each, and a person is not read to be handed out: a crowd of arrivals does not wait for each one to
+// come from memory in turn. The list of places grows by a quarter at a time: it is as long as the busiest
+// minute's crowd, and doubling would leave up to that much again unused.
 WbPeople* WbTowerDoc::MakePerson()
 {
     if (!mFreePeople.empty()) {
-        WbPeople* person = mFreePeople.back();
+        const uint32_t place = mFreePeople.back();
         mFreePeople.pop_back();
-        return person;
+        // Arrivals come in crowds: the next one's person is fetched from memory while this one enters.
+        if (!mFreePeople.empty()) {
+            const uint32_t next = mFreePeople.back();
+            __builtin_prefetch(&mPeople[next / kPeoplePerBlock][next % kPeoplePerBlock], 1);
+        }
+        return &mPeople[place / kPeoplePerBlock][place % kPeoplePerBlock];
     }
-    WbPeople& person = mPeople.emplace_back(mNextPeopleID++);
-    if (mFreePeople.capacity() < mPeople.size())
-        mFreePeople.reserve(mPeople.size() + mPeople.size() / 4);
+    if (mPeople.empty() || mPeople.back().size() == mPeople.back().capacity())
+        mPeople.emplace_back().reserve(kPeoplePerBlock);
+    WbPeople& person = mPeople.back().emplace_back(mNextPeopleID++);
+    const size_t made = PlaceOf(person) + 1;
+    if (mFreePeople.capacity() < made)
+        mFreePeople.reserve(made + made / 4);
     return &person;
 }
+
+// The document numbers people from 1 in the order it makes them, so a person's number gives his place.
+size_t WbTowerDoc::PlaceOf(const WbPeople& person) { return size_t(person.GetPeopleID()) - 1; }
 
 void WbTowerDoc::ReleasePerson(WbPeople* person)
 {
     if (!person)
         return;
+    const size_t place = PlaceOf(*person);
+    if (place / kPeoplePerBlock >= mPeople.size() ||
+        place % kPeoplePerBlock >= mPeople[place / kPeoplePerBlock].size() ||
+        &mPeople[place / kPeoplePerBlock][place % kPeoplePerBlock] != person)
+        return;
     person->SetCurTenantID(0);
     person->SetWorkTenant(0);
     person->SetLeaveMinute(0);
-    mFreePeople.push_back(person);
+    mFreePeople.push_back(uint32_t(place));
 }
 
 int64_t WbTowerDoc::AbsoluteMinute() const
