@@ -2,6 +2,7 @@
 #include "WbQuoted.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -45,4 +46,28 @@ std::string WbPrintable(std::string_view text)
     for (const char c : text)
         AppendByte(shown, c);
     return shown;
+}
+
+std::string WbXmlText(std::string_view text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += uint8_t(c) < 0x20 && c != '\n' && c != '\t' && c != '\r' ? '?' : c;
+        }
+    }
+    return escaped;
 }

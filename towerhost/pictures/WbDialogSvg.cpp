@@ -6,6 +6,7 @@
 #include "WbImage.h"
 #include "WbMoviePlugin.h"
 #include "WbPngWriter.h"
+#include "WbQuoted.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,32 +30,13 @@ constexpr int kPadding = 1;
 
 int PixelSize(int fontSize) { return std::max(fontSize * 3 / 4, 6); }
 
+// A tab stands for four spaces, as a text item shows it.
 std::string Escaped(const std::string& text)
 {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '\t':
-            escaped += "    ";
-            break;
-        default:
-            if (uint8_t(c) >= 0x20 || c < 0)
-                escaped += c;
-        }
-    }
-    return escaped;
+    std::string spaced;
+    for (const char c : text)
+        spaced += c == '\t' ? std::string(4, ' ') : std::string(1, c);
+    return WbXmlText(spaced);
 }
 
 // A line wider than its item breaks between words, as a text item breaks it; a word wider than the item

@@ -2,6 +2,8 @@
 // and which strictness, so that the same run can be made again.
 #include "WbValidateReport.h"
 
+#include "WbQuoted.h"
+
 #include <openssl/evp.h>
 
 #include <cstdio>
@@ -16,37 +18,6 @@ std::string Seconds(int64_t milliseconds)
     char text[32];
     std::snprintf(text, sizeof text, "%.1f s", double(milliseconds) / 1000.0);
     return text;
-}
-
-std::string XmlEscaped(const std::string& text)
-{
-    std::string escaped;
-    for (unsigned char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '\'':
-            escaped += "&apos;";
-            break;
-        default:
-            // XML 1.0 has no way to carry the other control characters; a module's output may hold them.
-            if (c < 0x20 && c != '\n' && c != '\t' && c != '\r')
-                escaped += '?';
-            else
-                escaped += char(c);
-        }
-    }
-    return escaped;
 }
 
 std::string SuiteName(const WbGroupRun& run, bool repeated)
@@ -145,7 +116,7 @@ std::string WbJUnitXml(const WbValidateRecord& record)
 {
     const bool repeated = Repeated(record.runs);
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    xml += "<testsuites name=\"validate " + XmlEscaped(record.module.path) + "\" time=\"" +
+    xml += "<testsuites name=\"validate " + WbXmlText(record.module.path) + "\" time=\"" +
            std::to_string(double(record.milliseconds) / 1000.0) + "\">\n";
     for (const WbGroupRun& run : record.runs) {
         int failures = 0, skipped = 0;
@@ -153,13 +124,13 @@ std::string WbJUnitXml(const WbValidateRecord& record)
             failures += WbIsFailure(result.status) ? 1 : 0;
             skipped += result.status == WbCheckStatus::Skip ? 1 : 0;
         }
-        xml += "  <testsuite name=\"" + XmlEscaped(SuiteName(run, repeated)) + "\" tests=\"" +
+        xml += "  <testsuite name=\"" + WbXmlText(SuiteName(run, repeated)) + "\" tests=\"" +
                std::to_string(run.results.size()) + "\" failures=\"" + std::to_string(failures) + "\" skipped=\"" +
                std::to_string(skipped) + "\" time=\"" + std::to_string(double(run.milliseconds) / 1000.0) + "\">\n";
         for (const WbCheckResult& result : run.results) {
-            xml += "    <testcase classname=\"" + XmlEscaped(run.group) + "\" name=\"" + XmlEscaped(result.check) +
+            xml += "    <testcase classname=\"" + WbXmlText(run.group) + "\" name=\"" + WbXmlText(result.check) +
                    "\" time=\"" + std::to_string(double(result.milliseconds) / 1000.0) + "\"";
-            const std::string message = XmlEscaped(result.message);
+            const std::string message = WbXmlText(result.message);
             if (WbIsFailure(result.status))
                 xml += ">\n      <failure type=\"" + std::string(WbStatusWord(result.status)) + "\" message=\"" +
                        message + "\"/>\n    </testcase>\n";
@@ -170,7 +141,7 @@ std::string WbJUnitXml(const WbValidateRecord& record)
             else
                 xml += "/>\n";
         }
-        xml += "    <system-out>" + XmlEscaped(run.output) + "</system-out>\n  </testsuite>\n";
+        xml += "    <system-out>" + WbXmlText(run.output) + "</system-out>\n  </testsuite>\n";
     }
     xml += "</testsuites>\n";
     return xml;
