@@ -38,7 +38,8 @@ protected:
 
 } // namespace
 
-// Cancelling either dialog applies nothing; a film shown and confirmed with OK is bound and paid for once.
+// Cancelling either dialog applies nothing; a film shown and confirmed with OK is bound and paid for once, even
+// after a later visit to the selection was cancelled.
 TEST_F(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
 {
     WbMoviePlugin* current = tower.AddFilm(Film(1, 15));
@@ -63,8 +64,7 @@ TEST_F(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
     RECT window; // centred on the 800 x 600 main window
     tower.Select()->GetWindowRect(&window);
     EXPECT_EQ(window, (RECT{400 - 209, 300 - 170, 400 + 209, 300 + 170}));
-    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1) << "the current film is preselected";
-    EXPECT_EQ(tower.Choose(next), 1);
+    tower.Choose(next);
     EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 2");
     DialogTower::Press(tower.Select(), 7092);
 
@@ -74,11 +74,15 @@ TEST_F(MovieSelectDialog, ChangingTheFilmPaysOnceWhenTheInfoDialogIsConfirmed)
     EXPECT_EQ(DialogTower::Text(info, 7111), "10:30 12:30 14:30 16:30 18:30 20:30 ");
     EXPECT_TRUE(PaymentsIn(tower.log).empty()) << "nothing is paid before OK";
 
+    // A second visit to the selection that ends in Cancel keeps the acceptance.
+    DialogTower::Press(info, 7099);
+    tower.Choose(current);
+    DialogTower::Press(tower.Select(), IDCANCEL);
     DialogTower::Press(info, IDOK);
     EXPECT_EQ(PaymentsIn(tower.log), (Payments{{20, 0, &tower.def}}));
-    EXPECT_EQ(tower.theater->GetSubPlugin(), next);
-    EXPECT_EQ(tower.Schedule()->GetMovie(), next);
-    EXPECT_EQ(tower.Schedule()->GetTargetCount(), -1);
+    EXPECT_EQ(
+        std::tuple(tower.theater->GetSubPlugin(), tower.Schedule()->GetMovie(), tower.Schedule()->GetTargetCount()),
+        std::tuple(next, next, -1));
 }
 
 TEST_F(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
@@ -121,7 +125,7 @@ TEST_F(MovieSelectDialog, ShowIsRefusedWhileOpenOrShortOfMoney)
     }
 }
 
-TEST_F(MovieSelectDialog, SameFilmIsPaidAgainOnlyUnderANewTitle)
+TEST_F(MovieSelectDialog, SameFilmIsTakenUpAndPaidAgainOnlyUnderANewTitle)
 {
     WbMoviePlugin* film = tower.AddFilm(Film(1, 15));
     tower.Place(film);
@@ -131,15 +135,21 @@ TEST_F(MovieSelectDialog, SameFilmIsPaidAgainOnlyUnderANewTitle)
     EXPECT_TRUE(PaymentsIn(tower.log).empty());
     EXPECT_EQ(tower.Schedule()->GetShowDays(), 1);
 
+    // The info dialog shows the title stored with the film until the renamed film is accepted.
     film->GetInfo().titles[1] = "Film 1: Director's Cut";
-    DialogTower::Press(tower.AcceptFilm(film), IDOK);
+    WbDialog* info = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1");
+    DialogTower::Press(info, IDCANCEL);
+    info = tower.AcceptFilm(film);
+    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1: Director's Cut");
+    DialogTower::Press(info, IDOK);
     EXPECT_EQ(PaymentsIn(tower.log), (Payments{{15, 0, &tower.def}}));
     EXPECT_EQ(tower.Schedule()->GetTitle(), "Film 1: Director's Cut");
     EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
 }
 
-// The list holds the showable films in the document's order; the preselection is the accepted film,
-// else the current one while showable, else the first listed.
+// The list holds the showable films in the document's order (an empty list none); the preselection is the
+// accepted film, else the current one while showable, else the first listed.
 TEST_F(MovieSelectDialog, ListOrderAndPreselection)
 {
     WbFilmInfo notRoadshow = Film(2, 10);
@@ -177,6 +187,19 @@ TEST_F(MovieSelectDialog, ListOrderAndPreselection)
     tower.OpenSelection();
     EXPECT_EQ(selection().second, 0) << "a showable film missing from the list has no row";
     EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 4");
+
+    // With no film to offer, "Show" accepts nothing and says nothing; the selection stays open over the
+    // disabled info dialog.
+    tower.doc.GetMovieList()->Clear();
+    tower.Place(hidden);
+    info = tower.OpenSelection();
+    EXPECT_EQ(selection(), std::make_pair(std::vector<WbMoviePlugin*>{}, 0));
+    const int beeps = WbGetBeepCount();
+    DialogTower::Press(tower.Select(), 7092);
+    EXPECT_EQ(WbGetBeepCount(), beeps);
+    ASSERT_NE(tower.Select(), nullptr);
+    EXPECT_FALSE(info->IsWindowEnabled());
+    EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 0);
 }
 
 // The selection always shows stills; a second "Change Film" opens nothing, and only a newly selected row
@@ -206,39 +229,15 @@ TEST_F(MovieSelectDialog, PreviewShowsPlayTimeCostAndAStillAndFollowsNewRows)
     EXPECT_EQ(DialogTower::Text(select, 7132), "2") << "120 minutes";
     EXPECT_EQ(DialogTower::Text(select, 7133), "0");
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), second);
-}
 
-// A second visit to the selection that ends in Cancel keeps the film accepted on the first: OK pays for it.
-TEST_F(MovieSelectDialog, CancelledSelectionKeepsAnEarlierAcceptance)
-{
-    tower.Place(tower.AddFilm(Film(1, 15)));
-    WbMoviePlugin* first = tower.AddFilm(Film(2, 20));
-    WbMoviePlugin* second = tower.AddFilm(Film(3, 30));
-    WbDialog* info = tower.AcceptFilm(first);
-    DialogTower::Press(info, 7099);
-    tower.Choose(second);
-    DialogTower::Press(tower.Select(), IDCANCEL);
-    DialogTower::Press(info, IDOK);
-    EXPECT_EQ(PaymentsIn(tower.log), (Payments{{20, 0, &tower.def}}));
-    EXPECT_EQ(tower.theater->GetSubPlugin(), first);
-}
-
-// With no film that may be shown, "Show" accepts nothing and says nothing; the selection stays open over the
-// disabled info dialog.
-TEST_F(MovieSelectDialog, ShowWithoutAShowableFilmDoesNothing)
-{
-    WbFilmInfo ended = Film(1, 15);
-    ended.roadshow = false;
-    tower.Place(tower.AddFilm(ended));
-    WbDialog* info = tower.OpenSelection();
-    const int beeps = WbGetBeepCount();
-    DialogTower::Press(tower.Select(), 7092);
-    EXPECT_EQ(WbGetBeepCount(), beeps);
-    ASSERT_NE(tower.Select(), nullptr);
-    EXPECT_EQ(Table(tower.Select())->GetRowCount(), 0);
-    EXPECT_FALSE(info->IsWindowEnabled());
+    // The selection is modal; another message of the table, or a command with a notification code in its
+    // high word, is no choice and no press of "Show".
+    EXPECT_EQ(select->IsModal(), 1);
+    dynamic_cast<LListener*>(select)->ListenToMessage(1234, film);
+    EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
+    EXPECT_EQ(select->OnWbDialogCommand(0x00010000u | 7092u, 0), 1);
+    EXPECT_EQ(tower.Select(), select);
     EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
-    EXPECT_EQ(tower.Schedule()->IsMovieAccepted(), 0);
 }
 
 // An accepted film that can no longer be shown gives way to the first film listed, not to the current one.
@@ -253,34 +252,6 @@ TEST_F(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
     DialogTower::Press(info, 7099);
     EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1);
     EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), listedFirst);
-}
-
-// The selection is modal; a command with a notification code in its high word is not a press of "Show".
-TEST_F(MovieSelectDialog, ModalAndDeafToNotifications)
-{
-    tower.Place(tower.AddFilm(Film(1, 10)));
-    WbMoviePlugin* next = tower.AddFilm(Film(2, 10));
-    tower.OpenSelection();
-    WbDialog* select = tower.Select();
-    EXPECT_EQ(select->IsModal(), 1);
-    tower.Choose(next);
-    EXPECT_EQ(select->OnWbDialogCommand(0x00010000u | 7092u, 0), 1);
-    EXPECT_EQ(tower.Schedule()->GetNewMovie(), nullptr);
-    EXPECT_EQ(tower.Select(), select);
-    // A message of the table other than its selection leaves the preview alone.
-    dynamic_cast<LListener*>(select)->ListenToMessage(1234, tower.films[0].get());
-    EXPECT_EQ(DialogTower::Text(select, 7124), "Film 2");
-}
-
-// An empty film list offers no row; the current film, still showable, is previewed though it has none.
-TEST_F(MovieSelectDialog, EmptyFilmListOffersNoRow)
-{
-    tower.Place(tower.AddFilm(Film(1, 10)));
-    tower.doc.GetMovieList()->Clear();
-    tower.OpenSelection();
-    EXPECT_EQ(Table(tower.Select())->GetRowCount(), 0);
-    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 0);
-    EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 1");
 }
 
 // Asking for a theater's info dialog while it is open closes the theater's dialogs and opens it afresh, so

@@ -18,16 +18,13 @@ WbFilmInfo Shown(uint32_t id)
 }
 
 // Each item of a dialog as the player sees it: ID, text, shown, usable, place.
-std::vector<std::string> ItemStates(const WbDialog& dialog)
+using ItemState = std::tuple<int, std::string, bool, bool, RECT>;
+std::vector<ItemState> ItemStates(const WbDialog& dialog)
 {
-    std::vector<std::string> states;
-    for (const auto& item : dialog.GetItems()) {
-        const RECT r = item->GetRect();
-        states.push_back(std::to_string(item->GetID()) + " \"" + item->GetDisplayText().Str() + "\" " +
-                         std::to_string(item->IsWindowVisible()) + std::to_string(item->IsWindowEnabled()) + " " +
-                         std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                         std::to_string(r.bottom));
-    }
+    std::vector<ItemState> states;
+    for (const auto& item : dialog.GetItems())
+        states.emplace_back(item->GetID(), item->GetDisplayText().Str(), item->IsWindowVisible(),
+                            item->IsWindowEnabled(), item->GetRect());
     return states;
 }
 
@@ -53,18 +50,22 @@ TEST_F(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
     WbDialog* info = tower.OpenInfo();
     ASSERT_NE(dynamic_cast<WbTheaterInfoDialog*>(info), nullptr);
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), info);
-    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1");
-    EXPECT_EQ(DialogTower::Text(info, 7125), "A story of the tower");
-    EXPECT_EQ(DialogTower::Text(info, 7130),
-              "Produced by : P. Roducer / Directed by : D. Irector\t/ Performed by : The Cast");
-    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 1");
+    // The revenue is 30 x 7 / 100 = 2, shown times a hundred; no release-day comment before the film's first
+    // show day.
+    const std::pair<int, const char*> texts[] = {
+        {7124, "Film 1"},
+        {7125, "A story of the tower"},
+        {7123, "still STIL 1"},
+        {7110, "0"},
+        {7107, "200"},
+        {7108, "500"},
+        {7109, "-300"},
+        {7080, ""},
+        {7130, "Produced by : P. Roducer / Directed by : D. Irector\t/ Performed by : The Cast"}};
+    for (const auto& [id, text] : texts)
+        EXPECT_EQ(DialogTower::Text(info, id), text) << id;
     EXPECT_TRUE(Movie(info)->IsWindowVisible());
     EXPECT_FALSE(info->GetWbDlgItem(7126)->IsWindowVisible());
-    EXPECT_EQ(DialogTower::Text(info, 7110), "0");
-    EXPECT_EQ(DialogTower::Text(info, 7107), "200"); // 30 x 7 / 100 = 2
-    EXPECT_EQ(DialogTower::Text(info, 7108), "500");
-    EXPECT_EQ(DialogTower::Text(info, 7109), "-300");
-    EXPECT_EQ(DialogTower::Text(info, 7080), "") << "no release-day comment before the film's first show day";
     DialogTower::Press(info, IDCANCEL);
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), nullptr);
 
@@ -76,6 +77,9 @@ TEST_F(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
     }
 }
 
+// A theater without a film, or with one past its run, says so over the hidden picture. The ended run alone
+// makes a film expired, though the film itself could be shown; applying another film ends it, and the next
+// day's shows begin.
 TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
 {
     tower.Place(nullptr);
@@ -86,6 +90,18 @@ TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(none, 7124), "");
     EXPECT_EQ(DialogTower::Text(none, 7111), "");
 
+    tower.Place(film);
+    tower.Schedule()->SetRunEnded(1);
+    WbDialog* ended = tower.OpenInfo();
+    EXPECT_EQ(DialogTower::Text(ended, 7126), "The duration has passed.");
+    EXPECT_FALSE(Movie(ended)->IsWindowVisible());
+    EXPECT_EQ(DialogTower::Text(ended, 7110), "") << "the days are not shown once the run has ended";
+    DialogTower::Press(ended, IDCANCEL);
+    DialogTower::Press(tower.AcceptFilm(next), IDOK);
+    EXPECT_EQ(tower.Schedule()->IsRunEnded(), 0);
+    tower.RunTo(631);
+    EXPECT_EQ(tower.theater->GetStatus(), 32);
+
     next->GetInfo().runDays = 1;
     tower.Place(next);
     tower.doc.SetCurrentDateTime(WbDateTime(3, 480));
@@ -94,28 +110,9 @@ TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(expired, 7126), "The duration has passed.");
     EXPECT_FALSE(Movie(expired)->IsWindowVisible());
     EXPECT_EQ(DialogTower::Text(expired, 7124), "Film 2");
-    EXPECT_EQ(DialogTower::Text(expired, 7110), "") << "the days are not shown once the run has ended";
     EXPECT_EQ(DialogTower::Text(expired, 7111), "10:30 13:00 15:30 18:00 ");
-
-    // The ended run alone makes a film expired, though the film itself could be shown.
-    tower.Place(film);
-    tower.Schedule()->SetRunEnded(1);
-    WbDialog* ended = tower.OpenInfo();
-    EXPECT_EQ(DialogTower::Text(ended, 7126), "The duration has passed.");
-    EXPECT_FALSE(Movie(ended)->IsWindowVisible());
-    EXPECT_EQ(DialogTower::Text(ended, 7110), "");
 }
 
-// Accepting and confirming another film ends the old film's ended run: the next day's shows begin.
-TEST_F(TheaterInfoDialog, AppliedFilmEndsAnEndedRun)
-{
-    tower.Place(film);
-    tower.Schedule()->SetRunEnded(1);
-    DialogTower::Press(tower.AcceptFilm(next), IDOK);
-    EXPECT_EQ(tower.Schedule()->IsRunEnded(), 0);
-    tower.RunTo(631);
-    EXPECT_EQ(tower.theater->GetStatus(), 32);
-}
 TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
 {
     WbTenant* tenant = tower.Place(film);
@@ -139,31 +136,6 @@ TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
         tenant->UpdateCommercialEstimate();
         EXPECT_EQ(DialogTower::Text(tower.OpenInfo(), 7080), c.comments) << c.customers;
     }
-}
-
-TEST_F(TheaterInfoDialog, BurningTheaterOffersNoFilmChange)
-{
-    tower.Place(film, 10000);
-    WbDialog* info = tower.OpenInfo();
-    EXPECT_FALSE(info->GetWbDlgItem(7099)->IsWindowEnabled());
-    EXPECT_EQ(DialogTower::Text(info, 7124), "");
-    EXPECT_EQ(DialogTower::Text(info, 7111), "");
-    EXPECT_EQ(tower.Schedule()->GetInfoDialog(), nullptr);
-    EXPECT_EQ(DialogTower::Press(info, 7099), 0);
-    EXPECT_EQ(WbDialog::GetOpenDialogs().size(), 1u);
-}
-
-// The info dialog shows the title stored when the film was taken up; an accepted film shows its title as it
-// is now.
-TEST_F(TheaterInfoDialog, StoredTitleUntilTheFilmIsAcceptedAgain)
-{
-    tower.Place(film);
-    film->GetInfo().titles[1] = "Film One, Restored";
-    WbDialog* info = tower.OpenInfo();
-    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1");
-    DialogTower::Press(info, IDCANCEL);
-    info = tower.AcceptFilm(film);
-    EXPECT_EQ(DialogTower::Text(info, 7124), "Film One, Restored");
 }
 
 // The film's comments come from the schedule's film as it stands before the dialog reloads it from the tenant.
@@ -195,15 +167,21 @@ TEST_F(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirSti
     EXPECT_TRUE(Movie(info)->IsWindowVisible());
 }
 
-// A film accepted before the theater caught fire is still applied and paid for by OK in the burning theater's
-// dialog, which leaves the film part alone.
-TEST_F(TheaterInfoDialog, AcceptanceSurvivesAFire)
+// A burning theater's dialog leaves the film part alone and offers no film change; a film accepted before
+// the fire is still applied and paid for by its OK.
+TEST_F(TheaterInfoDialog, BurningTheaterOffersNoFilmChangeButAppliesAnEarlierAcceptance)
 {
     tower.Place(film);
     DialogTower::Press(tower.AcceptFilm(next), IDCANCEL);
     tower.theater->SetStatus(10000);
     const int32_t funds = tower.doc.GetCurrentFunds();
-    DialogTower::Press(tower.OpenInfo(), IDOK);
+    WbDialog* info = tower.OpenInfo();
+    EXPECT_FALSE(info->GetWbDlgItem(7099)->IsWindowEnabled());
+    EXPECT_EQ(DialogTower::Text(info, 7124), "");
+    EXPECT_EQ(DialogTower::Text(info, 7111), "");
+    EXPECT_EQ(DialogTower::Press(info, 7099), 0);
+    EXPECT_EQ(tower.Select(), nullptr);
+    DialogTower::Press(info, IDOK);
     EXPECT_EQ(tower.theater->GetSubPlugin(), next);
     EXPECT_EQ(tower.doc.GetCurrentFunds(), funds - next->GetCost());
 }

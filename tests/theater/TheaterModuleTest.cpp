@@ -44,68 +44,36 @@ protected:
     // The module's objects as the loader made them.
     WbTenantPlugin* Plugin() const { return mModule->GetProgramPlugin(); }
     WbTenantDef* Definition() const { return mModule->GetDefinition(); }
-    // The objects that a call of the destruct function ends, which must report success.
-    Ended DestructLogged() const
-    {
-        WbDestructionLog log;
-        EXPECT_EQ(mModule->DestructProgramPluginEntry()(), 0);
-        return log.GetDestructions();
-    }
 
     WbWorldDef mWorld;
     std::unique_ptr<WbPluginModule> mModule;
 };
 
-TEST_F(TheaterModule, GetAttrMakesANewEqualRecordOnEveryCall)
+// Each call of GetAttr gives a record of its own, its path left as the host's default constructor made it;
+// constructing again, with another record, world and owner, changes nothing of what the loader made.
+TEST_F(TheaterModule, RecordsAreNewOnEveryCallAndObjectsAreMadeOnce)
 {
     std::unique_ptr<WbPluginSpecifier> first(mModule->GetAttrEntry()());
     std::unique_ptr<WbPluginSpecifier> second(mModule->GetAttrEntry()());
     ASSERT_TRUE(first && second);
     EXPECT_NE(first.get(), second.get());
-    // The path is left as the host's default constructor made it.
     for (const WbPluginSpecifier* attr : {first.get(), second.get()})
         EXPECT_EQ(std::tuple(attr->mName, attr->mType, attr->mParam1, attr->mParam2, attr->mPath.IsEmpty()),
                   std::tuple("Theater", 0x546E506Cu, -1, 0, true));
-    EXPECT_EQ(mModule->GetAttr().mPath, kModulePath.c_str()) << "the loader's copy says where it came from";
-}
 
-// Constructing again, with another record, world and owner, changes nothing of what the loader made.
-TEST_F(TheaterModule, ObjectsKnowTheirKindsAndOwnerAndAreMadeOnce)
-{
     ASSERT_TRUE(Plugin() && Definition());
     EXPECT_EQ(std::tuple(Plugin()->GetType(), Plugin()->GetPluginStyle(), Plugin()->GetModuleHandleA()),
               std::tuple(kPluginType, WbFourCC("PPlg"), mModule->GetModuleHandle()));
     EXPECT_EQ(std::tuple(Definition()->GetType(), Definition()->GetPluginStyle(), Definition()->GetModuleHandleA()),
               std::tuple(kDefinitionType, WbFourCC("RPlg"), mModule->GetModuleHandle()));
-
-    WbPluginSpecifier other;
-    other.mName = "Other";
     WbWorldDef otherWorld;
     CResFile otherResFile(nullptr);
-    WbTenantPlugin otherOwner(kPluginType, other);
-    EXPECT_EQ(mModule->ConstructProgramPluginEntry()(other), Plugin());
-    EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(other, &otherResFile, &otherWorld, &otherOwner), Definition());
-    EXPECT_EQ(Plugin()->GetSpecifier().mName, "Theater");
+    WbTenantPlugin otherOwner(kPluginType, *second);
+    second->mName = "Other";
+    EXPECT_EQ(mModule->ConstructProgramPluginEntry()(*second), Plugin());
+    EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(*second, &otherResFile, &otherWorld, &otherOwner), Definition());
     EXPECT_EQ(Definition()->GetSpecifier().mName, "Theater");
-    EXPECT_EQ(Definition()->GetPlugin(), Plugin());
-    EXPECT_EQ(Definition()->GetWorldDef(), &mWorld);
-}
-
-// The program plugin ends first, then the definition; then the module is as at load.
-TEST_F(TheaterModule, DestructEndsBothObjectsAndLeavesTheModuleAsAtLoad)
-{
-    EXPECT_EQ(DestructLogged(), (Ended{{Plugin(), kPluginType}, {Definition(), kDefinitionType}}));
-    WbPluginSpecifier attr = mModule->GetAttr();
-    CResFile resFile(mModule->GetModuleHandle());
-    EXPECT_EQ(DestructLogged(), Ended{}) << "nothing made, nothing ended";
-    WbTenantDef* alone = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, nullptr);
-    EXPECT_EQ(DestructLogged(), (Ended{{alone, kDefinitionType}})) << "only the definition made";
-    WbTenantPlugin* plugin = mModule->ConstructProgramPluginEntry()(attr);
-    WbTenantDef* definition = mModule->ConstructTemplatePluginEntry()(attr, &resFile, &mWorld, plugin);
-    ASSERT_TRUE(plugin && definition);
-    EXPECT_EQ(definition->GetPlugin(), plugin);
-    EXPECT_EQ(mModule->ConstructProgramPluginEntry()(attr), plugin) << "kept until the next destruct";
-    EXPECT_EQ(DestructLogged(), (Ended{{plugin, kPluginType}, {definition, kDefinitionType}}));
+    EXPECT_EQ(std::tuple(Definition()->GetPlugin(), Definition()->GetWorldDef()), std::tuple(Plugin(), &mWorld));
 }
 
 // A second load is refused and leaves the first alone.
