@@ -33,15 +33,21 @@ const std::string kMoverFar = "The nearest elevator is a long walk from here. Cu
 const std::string kStairsFar = "Stairs are a little far from the entrance.\r";
 const std::string kStairsTooFar = "Stairs are too far from the entrance. Customers will not climb to here.\r";
 
-// A dialog whose status line comes from its own override, with or without a text of its own.
-class StatusDialog final : public WbHallInfoDialog {
+// A derived dialog with a status line of its own, taken when it answers 1, and five comments where the area
+// holds four.
+class DerivedDialog final : public WbHallInfoDialog {
 public:
-    StatusDialog(WbTenant* tenant, int answer) : WbHallInfoDialog(tenant), mAnswer(answer) {}
+    DerivedDialog(WbTenant* tenant, int answer) : WbHallInfoDialog(tenant), mAnswer(answer) {}
     int GetStatusString(CString& text, int32_t& alert) override
     {
         text = "Showing tonight";
         alert = 1;
         return mAnswer;
+    }
+    void MakeComments() override
+    {
+        for (UINT id : {2u, 4u, 2u, 4u, 2u})
+            AddComment(id, nullptr);
     }
 
 private:
@@ -53,17 +59,6 @@ class VariedTenant final : public WbTenant {
 public:
     using WbTenant::WbTenant;
     void SetVariation(int32_t variation) { mVariation = variation; }
-};
-
-// Five comments where the area holds four.
-class TalkativeDialog final : public WbHallInfoDialog {
-public:
-    using WbHallInfoDialog::WbHallInfoDialog;
-    void MakeComments() override
-    {
-        for (UINT id : {2u, 4u, 2u, 4u, 2u})
-            AddComment(id, nullptr);
-    }
 };
 
 class HallInfoDialogTest : public ::testing::Test {
@@ -138,7 +133,7 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
     EXPECT_EQ(stored(), std::vector<std::string>{"Movie Theater"});
 }
 
-TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
+TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteFireAndTheDerivedDialog)
 {
     const struct {
         bool connected;
@@ -160,12 +155,14 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteAndFire)
         EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comments);
     }
 
-    // A derived dialog's own status line is taken when it answers 1; its alert colours the line either way.
+    // A derived dialog's own status line is taken when it answers 1; its alert colours the line either way. The
+    // comment area keeps the first four lines.
     tower.Place(nullptr);
     for (const auto& [answer, line] : {std::pair{1, "Showing tonight"}, std::pair{0, "At work"}}) {
-        WbDialog* dialog = Open<StatusDialog>(answer);
+        WbDialog* dialog = Open<DerivedDialog>(answer);
         EXPECT_EQ(DialogTower::Text(dialog, 7010), line);
         EXPECT_EQ(dynamic_cast<WbDlgItemText*>(dialog->GetWbDlgItem(7010))->GetTextColor(), 0x020000FFu) << answer;
+        EXPECT_EQ(DialogTower::Text(dialog, 7080), kNoWayIn + kMoverFar + kNoWayIn + kMoverFar);
     }
 }
 
@@ -217,11 +214,6 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     EXPECT_EQ(DialogTower::Text(Open(), 7080), "");
 }
 
-TEST_F(HallInfoDialogTest, CommentAreaHoldsFourLines)
-{
-    tower.Place(nullptr);
-    EXPECT_EQ(DialogTower::Text(Open<TalkativeDialog>(), 7080), kNoWayIn + kMoverFar + kNoWayIn + kMoverFar);
-}
 TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 {
     VariedTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);

@@ -113,7 +113,7 @@ TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     EXPECT_EQ(DialogTower::Text(expired, 7111), "10:30 13:00 15:30 18:00 ");
 }
 
-TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
+TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseCommentsAndReadTheSchedulesFilm)
 {
     WbTenant* tenant = tower.Place(film);
     tower.Schedule()->ProcessStatus(10, 30); // the film's first show day
@@ -136,13 +136,8 @@ TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseComments)
         tenant->UpdateCommercialEstimate();
         EXPECT_EQ(DialogTower::Text(tower.OpenInfo(), 7080), c.comments) << c.customers;
     }
-}
 
-// The film's comments come from the schedule's film as it stands before the dialog reloads it from the tenant.
-TEST_F(TheaterInfoDialog, CommentsReadTheScheduleBeforeItTakesUpTheTenantsFilm)
-{
-    tower.Place(film);
-    tower.Schedule()->ProcessStatus(10, 30); // the film's first show day
+    // They read the schedule's film as it stands before the dialog takes up the tenant's film again.
     tower.Schedule()->SetMovie(nullptr);
     WbDialog* info = tower.OpenInfo();
     EXPECT_EQ(DialogTower::Text(info, 7080), "");
