@@ -26,6 +26,13 @@ WbFilmInfo LongTitledFilm(uint32_t id, const std::string& title)
 const std::string kTitle = "The Very Long Title of the Tower's Film";
 const std::string kOtherTitle = "Another Film Whose Title Is Long As Well";
 
+// A dialog tower showing a long-titled film, with another one to change to.
+struct FilmChangeTower final : DialogTower {
+    WbMoviePlugin* current = AddFilm(LongTitledFilm(1, kTitle));
+    WbMoviePlugin* next = AddFilm(LongTitledFilm(2, kOtherTitle));
+    FilmChangeTower() { Place(current); }
+};
+
 } // namespace
 
 TEST(OutOfMemory, EntryPointsAnswerNullAndTheNextCallMakesTheObject)
@@ -140,16 +147,8 @@ TEST(OutOfMemory, InfoDialogAndPictureAreLeftOutForOneCall)
 // dialog is open or not, a film is accepted or not, a film is bound and paid for or neither.
 TEST(OutOfMemory, DialogHandlersDoAllOrNothing)
 {
-    auto scene = [](DialogTower& tower) {
-        WbMoviePlugin* current = tower.AddFilm(LongTitledFilm(1, kTitle));
-        WbMoviePlugin* next = tower.AddFilm(LongTitledFilm(2, kOtherTitle));
-        tower.Place(current);
-        return next;
-    };
-
     const int createFailures = ForEachFailingAllocation([&](int n) {
-        DialogTower tower;
-        scene(tower);
+        FilmChangeTower tower;
         WbDialog* info = tower.OpenInfo();
         const bool failed = RunWithAllocationFailing(n, [info] { info->OnWbCreate(); });
         info->OnWbCreate();
@@ -159,8 +158,7 @@ TEST(OutOfMemory, DialogHandlersDoAllOrNothing)
     EXPECT_GE(createFailures, 5);
 
     const int openFailures = ForEachFailingAllocation([&](int n) {
-        DialogTower tower;
-        scene(tower);
+        FilmChangeTower tower;
         WbDialog* info = tower.OpenInfo();
         auto* listener = dynamic_cast<LListener*>(info);
         const bool failed = RunWithAllocationFailing(n, [listener] { listener->ListenToMessage(7099, nullptr); });
@@ -175,8 +173,8 @@ TEST(OutOfMemory, DialogHandlersDoAllOrNothing)
     // "Show" as the host passes it on: the selection is open exactly while the schedule knows it, so that a
     // dialog whose close ran out of memory is neither lost nor deleted under the schedule.
     const int showFailures = ForEachFailingAllocation([&](int n) {
-        DialogTower tower;
-        WbMoviePlugin* next = scene(tower);
+        FilmChangeTower tower;
+        WbMoviePlugin* next = tower.next;
         tower.OpenSelection();
         tower.Choose(next);
         WbDialog* select = tower.Select();
@@ -192,8 +190,8 @@ TEST(OutOfMemory, DialogHandlersDoAllOrNothing)
     EXPECT_GE(showFailures, 2);
 
     const int okFailures = ForEachFailingAllocation([&](int n) {
-        DialogTower tower;
-        WbMoviePlugin* next = scene(tower);
+        FilmChangeTower tower;
+        WbMoviePlugin* next = tower.next;
         WbDialog* info = tower.AcceptFilm(next);
         const int32_t funds = tower.doc.GetCurrentFunds();
         const bool failed = RunWithAllocationFailing(n, [info] { info->OnWbOK(); });
