@@ -20,7 +20,6 @@ inline std::string PlayScenario()
 
 struct HttpAnswer {
     int status = 0; // 0: no answer
-    std::string headers;
     std::string body;
 };
 
@@ -90,6 +89,7 @@ protected:
         return mPrinted;
     }
 
+    // A connection to the server that gives up waiting for an answer after 20 seconds; -1 when refused.
     static int Connect(int port)
     {
         const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -101,19 +101,9 @@ protected:
             ::close(socket);
             return -1;
         }
+        timeval timeout{20, 0};
+        ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
         return socket;
-    }
-
-    static HttpAnswer ParseAnswer(const std::string& text)
-    {
-        HttpAnswer answer;
-        const size_t end = text.find("\r\n\r\n");
-        if (text.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos)
-            return answer;
-        answer.status = std::stoi(text.substr(9, 3));
-        answer.headers = text.substr(0, end);
-        answer.body = text.substr(end + 4);
-        return answer;
     }
 
     // Sends the bytes as they are and reads the answer until the server closes the connection.
@@ -122,31 +112,26 @@ protected:
         const int socket = Connect(mPort);
         if (socket < 0)
             return {};
-        timeval timeout{20, 0};
-        ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-        for (size_t sent = 0; sent < request.size();) {
-            const ssize_t wrote = ::send(socket, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-            if (wrote <= 0)
-                break;
-            sent += size_t(wrote);
-        }
+        ::send(socket, request.data(), request.size(), MSG_NOSIGNAL);
         std::string text;
         char buffer[4096];
         for (ssize_t got; (got = ::recv(socket, buffer, sizeof buffer, 0)) > 0;)
             text.append(buffer, size_t(got));
         ::close(socket);
-        return ParseAnswer(text);
+        const size_t end = text.find("\r\n\r\n");
+        if (text.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos)
+            return {};
+        return {std::stoi(text.substr(9, 3)), text.substr(end + 4)};
     }
 
     // A request as a browser on the page sends it: own Host, and own Origin when it changes something.
-    HttpAnswer Request(const std::string& method, const std::string& path, const std::string& body = "",
-                       const std::string& extraHeaders = "") const
+    HttpAnswer Request(const std::string& method, const std::string& path, const std::string& body = "") const
     {
         const std::string host = "127.0.0.1:" + std::to_string(mPort);
         std::string request = method + " " + path + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n";
         if (method != "GET")
             request += "Origin: http://" + host + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
-        return Raw(request + extraHeaders + "\r\n" + body);
+        return Raw(request + "\r\n" + body);
     }
     nlohmann::json State() const { return nlohmann::json::parse(Request("GET", "/api/state").body); }
 

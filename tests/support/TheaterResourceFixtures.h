@@ -1,5 +1,5 @@
-// The theater module's records written out field by field, as independent copies of what the module must
-// carry, the module's own resources as the host reads them, and the readers' refusals of damaged bytes.
+// The theater module's resources as the host reads them, what it must carry, bytes to build and damage
+// records with, and the readers' refusals of damaged bytes.
 #pragma once
 
 #include "Afx.h"
@@ -17,8 +17,7 @@
 #include <utility>
 #include <vector>
 
-// Builds a record the way the host's records are encoded: little-endian numbers, four-character codes
-// stored as the integer they spell, texts as a length byte, the characters and a NUL.
+// Builds a record the way the host's records are encoded: little-endian numbers.
 class RecordBuilder {
 public:
     RecordBuilder& Byte(uint8_t value) { return Bytes({value}); }
@@ -34,97 +33,11 @@ public:
             Int(value);
         return *this;
     }
-    RecordBuilder& Code(std::string_view c)
-    {
-        return Bytes({uint8_t(c[3]), uint8_t(c[2]), uint8_t(c[1]), uint8_t(c[0])});
-    }
-    RecordBuilder& Text(std::string_view text)
-    {
-        Byte(uint8_t(text.size())).mBytes.insert(mBytes.end(), text.begin(), text.end());
-        return Byte(0);
-    }
     std::vector<uint8_t> Build() const { return mBytes; }
 
 private:
     std::vector<uint8_t> mBytes;
 };
-
-// ATTR 128: the plug-in file's attribute record.
-inline std::vector<uint8_t> AttrFixture()
-{
-    return RecordBuilder()
-        .Byte(1)               // 0: version
-        .Code("CINE")          // 1: ID, stored as the bytes "ENIC"
-        .Int(1)                // 5: attribute
-        .Code("****")          // 9: ID depended on
-        .Ints({3, 0, 1720, 0}) // 13: game level, 17: secret item, 21: item type, 25: must item
-        .Text("Movie Theater") // 29: name, 15 bytes; the record ends at 44
-        .Build();
-}
-
-// DESC 128: the description record.
-inline std::vector<uint8_t> DescFixture()
-{
-    return RecordBuilder()
-        .Byte(1)      // 0: version
-        .Code("TnPl") // 1: the program plug-in's type
-        .Int(3)       // 5: ends at 9
-        .Build();
-}
-
-// TNDF 1: the movie theater's tenant definition.
-inline std::vector<uint8_t> TndfFixture()
-{
-    return RecordBuilder()
-        .Byte(1)                                                        // 0: version
-        .Ints({1720, 31, 3})                                            // 1: item type, 5: width and 9: height in units
-        .Ints({3, 0x480})                                               // 13, 17
-        .Text("A category of items for residents to live comfortably.") // 21: category description
-        .Text("City Function ")                                         // 77: category name, trailing blank
-        .Ints({90, 200})                                                // 93, 97: capacity
-        .Ints({0, 0})                                                   // 101, 105
-        .Code("MoPI")                                                   // 109: sub-plug-in type: films
-        .Ints({128, 300, 1})                                            // 113, 117, 121
-        .Text("$500000")                                                // 125: price text
-        .Text("$2000/M")                                                // 134: monthly cost text
-        .Text("The movie theater you manage.")                          // 143: description text
-        .Text("Movie Theater")                                          // 174: name text
-        .Text("Movie Theater")                                          // 189: second name text
-        .Ints({5000, 20})                                               // 204: price and 208: monthly cost, in hundreds
-        .Ints({129, 130, 300, 200, 500, 0, 1, 0, 140, 0, 0, 0})         // 212 to 256
-        .Ints({1, 30, 0, 0, 1, 4, 0, 0, 0, 29, 1, 29})                  // 260 to 304
-        .Ints({600, 1320})                                              // 308: opening and 312: closing minute
-        .Ints({0, 1, 128, 0, 0})                                        // 316 to 332
-        .Bytes({0, 0})                                                  // 336: two zero bytes end the record
-        .Build();
-}
-
-// TMDF 1: the customer table.
-inline std::vector<uint8_t> TmdfFixture()
-{
-    return RecordBuilder()
-        .Byte(1)                    // 0: version
-        .Ints({-1, 0, 0, 0})        // 1 to 13: header
-        .Int(2)                     // 17: number of entries
-        .Text("")                   // 21: entry 1: name
-        .Ints({4, 18, 18, 1, 0, 1}) // 23: demand, start and end silhouette, option, percent, people
-        .Text("")                   // 47: entry 2: name
-        .Ints({4, 19, 19, 2, 0, 2}) // 49: the same six fields; ends at 73
-        .Build();
-}
-
-// WODF 1: the customer remarks.
-inline const char* const kRemarkTexts[] = {"It may be crowded.", "It seems like a blockbuster.",
-                                           "I can't wait to see it.", "It looks like a good movie.",
-                                           "I hope it will be fun."};
-inline std::vector<uint8_t> WodfFixture()
-{
-    RecordBuilder record;
-    record.Byte(1).Int(5); // 0: version, 1: number of remarks
-    for (const char* text : kRemarkTexts)
-        record.Ints({255, 255, 0, 0}).Text(text); // at 5, 41, 87, 128 and 173; the record ends at 213
-    return record.Build();
-}
 
 // A copy of bytes with one change, for the malformed variants of a fixture.
 inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t offset, std::initializer_list<uint8_t> with)
@@ -155,23 +68,30 @@ inline std::vector<uint8_t> Replaced(std::span<const uint8_t> bytes, const std::
 }
 
 // Every resource the module carries: its type as tools print it (with its standard type number, or 0 for a
-// type by name), its ID and its size in bytes. String blocks 64 and 65 hold strings 1008 to 1039.
+// type by name), its ID, its size in bytes and the CRC-32 of its bytes. String blocks 64 and 65 hold strings
+// 1008 to 1039.
 struct ExpectedResource {
     const char* printedType;
     uint16_t typeNumber;
     uint32_t id;
     size_t size;
+    uint32_t crc32;
 };
 
 inline const std::vector<ExpectedResource>& TheaterInventory()
 {
     constexpr uint16_t B = kResTypeBitmap, S = kResTypeString, V = kResTypeVersion;
     static const std::vector<ExpectedResource> inventory = {
-        {"ATTR", 0, 128, 44},        {"DESC", 0, 128, 9},        {"TNDF", 0, 1, 338},        {"TMDF", 0, 1, 73},
-        {"WODF", 0, 1, 213},         {"OBJMAP", 0, 100, 388},    {"OBJMAP", 0, 1000, 351},   {"OBJMAP", 0, 1001, 246},
-        {"OBJMAP", 0, 1002, 246},    {"OBJMAP", 0, 1003, 246},   {"BITMAP", B, 100, 4706},   {"BITMAP", B, 1000, 96296},
-        {"BITMAP", B, 1001, 76232},  {"BITMAP", B, 1002, 81416}, {"BITMAP", B, 1003, 81416}, {"STRINGTABLE", S, 64, 76},
-        {"STRINGTABLE", S, 65, 160}, {"VERSIONINFO", V, 1, 756}, {"WBDLG", 0, 1000, 1265},   {"WBDLG", 0, 2000, 704},
+        {"ATTR", 0, 128, 44, 0xF46AA051},        {"DESC", 0, 128, 9, 0xB83BF461},
+        {"TNDF", 0, 1, 338, 0xC265F73C},         {"TMDF", 0, 1, 73, 0xEC420427},
+        {"WODF", 0, 1, 213, 0x24DEBC9F},         {"OBJMAP", 0, 100, 388, 0x64F98A9E},
+        {"OBJMAP", 0, 1000, 351, 0x421210FD},    {"OBJMAP", 0, 1001, 246, 0x056219CB},
+        {"OBJMAP", 0, 1002, 246, 0x3A576A10},    {"OBJMAP", 0, 1003, 246, 0x9994B966},
+        {"BITMAP", B, 100, 4706, 0x84FB1E74},    {"BITMAP", B, 1000, 96296, 0x6F043675},
+        {"BITMAP", B, 1001, 76232, 0xD0D465A1},  {"BITMAP", B, 1002, 81416, 0x9A6516A4},
+        {"BITMAP", B, 1003, 81416, 0x3AAAA6C0},  {"STRINGTABLE", S, 64, 76, 0xB03C9CBA},
+        {"STRINGTABLE", S, 65, 160, 0x96A6B79D}, {"VERSIONINFO", V, 1, 756, 0x28284AEB},
+        {"WBDLG", 0, 1000, 1265, 0x2F4FFE62},    {"WBDLG", 0, 2000, 704, 0x2012D8DD},
     };
     return inventory;
 }
@@ -191,6 +111,12 @@ private:
     WbModule mModule{.path = "Test.wbp", .library = nullptr, .resources = mBytes};
     CResFile mResFile{&mModule};
 };
+
+// A copy of one resource of the module, to read or to damage.
+inline std::vector<uint8_t> TheaterRecord(const char* type, uint32_t id)
+{
+    return Bytes(TheaterResFile().Get()->Find(type, id));
+}
 
 // The reader's message for bytes it refused, or "(accepted)".
 template <typename T> std::string ErrorOf(const WbParsed<T>& parsed)

@@ -35,30 +35,12 @@ inline std::string ResultLine(const std::string& out, const std::string& start)
     return {};
 }
 
-// The text of the first element with that tag and name="NAME" inside text, its end tag included; empty when
-// there is none.
-inline std::string NamedElement(const std::string& text, const std::string& tag, const std::string& name)
-{
-    const std::string start = "<" + tag + " ";
-    for (size_t at = text.find(start); at != std::string::npos; at = text.find(start, at + 1)) {
-        const size_t openEnd = text.find('>', at);
-        if (openEnd == std::string::npos)
-            return {};
-        if (text.substr(at, openEnd - at).find(" name=\"" + name + "\"") == std::string::npos)
-            continue;
-        if (text[openEnd - 1] == '/')
-            return text.substr(at, openEnd + 1 - at);
-        const size_t close = text.find("</" + tag + ">", openEnd);
-        return close == std::string::npos ? std::string{} : text.substr(at, close + tag.size() + 3 - at);
-    }
-    return {};
-}
-
 // Whether the JUnit report has a failure for the check of the group.
 inline bool JUnitFails(const std::string& junit, const std::string& group, const std::string& check)
 {
-    const std::string testCase = NamedElement(NamedElement(junit, "testsuite", group), "testcase", check);
-    return testCase.find("<failure") != std::string::npos;
+    const size_t at = junit.find("<testcase classname=\"" + group + "\" name=\"" + check + "\"");
+    return at != std::string::npos &&
+           junit.substr(at, junit.find("<test", at + 1) - at).find("<failure") != std::string::npos;
 }
 
 class ValidateProcess : public HostProcess {

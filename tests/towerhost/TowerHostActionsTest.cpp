@@ -21,21 +21,15 @@ protected:
 
 } // namespace
 
-TEST_F(TowerHostActions, ScriptedFilmChangeIsTracedPaidOnceAndReported)
+// The film change itself, paid once and reported, is served over HTTP the same way (ServeHttpTest); here the
+// script's own outputs: the beep of the refusal, the snapshots in the trace and the pictures.
+TEST_F(TowerHostActions, ScriptedFilmChangeIsTracedSnapshotAndDrawn)
 {
-    const Outcome run =
-        Run({kScenarios + "change-film.json", "--trace", "trace.jsonl", "--report", "report.json", "--quiet"});
+    const Outcome run = Run({kScenarios + "change-film.json", "--trace", "trace.jsonl", "--quiet"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-
-    const std::vector<nlohmann::json> player = Events("trace.jsonl", {"pay", "name", "beep", "set_film"});
-    ASSERT_EQ(player.size(), 4u);
-    EXPECT_EQ(player[0],
-              (nlohmann::json{{"day", 1}, {"minute", 480}, {"theater", 1}, {"event", "set_film"}, {"film", "STAR"}}));
-    EXPECT_EQ(player[1],
-              (nlohmann::json{
-                  {"day", 1}, {"minute", 480}, {"theater", 1}, {"event", "pay"}, {"amount", 40}, {"category", 0}}));
-    EXPECT_EQ(player[2]["text"], "Roxy Palace");
-    EXPECT_EQ(player[3],
+    const std::vector<nlohmann::json> beeps = Events("trace.jsonl", {"beep"});
+    ASSERT_EQ(beeps.size(), 1u);
+    EXPECT_EQ(beeps[0],
               (nlohmann::json{
                   {"day", 1}, {"minute", 640}, {"theater", 1}, {"event", "beep"}, {"frequency", 1}, {"duration", 1}}));
 
@@ -51,17 +45,12 @@ TEST_F(TowerHostActions, ScriptedFilmChangeIsTracedPaidOnceAndReported)
     EXPECT_EQ(dialogs[3]["items"]["7090"]["enabled"], false) << "the name is stored now";
     EXPECT_EQ(dialogs[4]["items"]["7130"]["text"], kOpenMessage);
 
-    const nlohmann::json report = nlohmann::json::parse(Slurp(File("report.json")));
-    EXPECT_EQ(report["theaters"][0]["film"], "STAR");
-
     for (const char* picture : {"change-film.svg", "refused.svg"}) {
         const std::string svg = Slurp(File(picture));
         EXPECT_EQ(svg.rfind("<?xml", 0), 0u) << picture;
         EXPECT_NE(svg.find("data:image/png;base64,iVBORw0KGgo"), std::string::npos) << "the film's still as a PNG";
         EXPECT_NE(svg.find(">Change Film  (WBDLG 2000)<"), std::string::npos) << picture;
     }
-    EXPECT_NE(Slurp(File("refused.svg")).find(">You cannot change the movie when the theater is<"), std::string::npos)
-        << "the message is wrapped in its item";
 }
 
 TEST_F(TowerHostActions, ABurningTheaterOffersNoChangeAndItsButtonTakesNoClick)

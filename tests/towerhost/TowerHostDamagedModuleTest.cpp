@@ -38,13 +38,13 @@ TEST_F(TowerHostDamagedModule, IsRefusedNamingTheDamage)
         std::string message; // the beginning of the one line after the file's name
     } cases[] = {
         {"cut in half", WriteFile("Half.wbp", module.substr(0, module.size() / 2)), "cut short: "},
-        {"definition record end", DamagedModule("BadEnd.wbp", TndfFixture(), 336, {1}),
+        {"definition record end", DamagedModule("BadEnd.wbp", TheaterRecord("TNDF", 1), 336, {1}),
          "TNDF 1: end bytes 1, 0 at offset 336, expected 0, 0\n"},
-        {"attribute record version", DamagedModule("BadAttr.wbp", AttrFixture(), 0, {2}),
+        {"attribute record version", DamagedModule("BadAttr.wbp", TheaterRecord("ATTR", 128), 0, {2}),
          "ATTR 128: version 2 at offset 0, expected 1\n"},
         // The definition record is the third entry of the .res, at offset 168; its 40-byte header begins with
         // the data size.
-        {".res entry size", DamagedModule("BadRes.wbp", TndfFixture(), -40, {0xFF, 0xFF, 0xFF, 0x7F}),
+        {".res entry size", DamagedModule("BadRes.wbp", TheaterRecord("TNDF", 1), -40, {0xFF, 0xFF, 0xFF, 0x7F}),
          ".res: entry 3 at offset 168: data size 2147483647 runs past the end (" +
              std::to_string(TheaterResourceBytes().size() - 168 - 40) + " bytes left)\n"},
     };

@@ -81,10 +81,8 @@ TEST(ScenarioReader, NamesTheKeyAndTheValueOfEveryMistake)
         {R"({"theaters": [{"capacity": -1}]})", "theaters[0].capacity: -1 is less than 0"},
         {R"({"theaters": [{"capacty": 3}]})",
          "theaters[0].capacty: unknown key (known keys: name, film, capacity, open, close, status)"},
-        {R"({"theaters": [{"open": 1440}]})", "theaters[0].open: 1440 is more than 1439"},
         {R"({"theaters": [{"open": 700, "close": 600}]})", "theaters[0].close: 600 is before open 700"},
         {R"({"theaters": [{"film": "ZZZZ"}]})", R"(theaters[0].film: "ZZZZ" is not the id of any film)"},
-        {R"({"theaters": [{"film": 5}]})", "theaters[0].film: 5 is not a string"},
         {R"({"theaters": {"name": "Roxy"}})", R"(theaters: {"name":"Roxy"} is not a list)"},
         {R"({"theaters": [7]})", "theaters[0]: 7 is not an object"},
         // Values are cut short in messages.
@@ -92,21 +90,15 @@ TEST(ScenarioReader, NamesTheKeyAndTheValueOfEveryMistake)
          R"(theaters[0].name: ")" + std::string(36, 'x') + "... is longer than 4096 bytes"},
         {R"({"films": [{"title": "No Id"}]})", R"(films[0]: a film needs an "id")"},
         {R"({"films": [{"id": "RAINY"}]})", R"(films[0].id: "RAINY" is not 4 printable ASCII characters)"},
-        {R"({"films": [{"id": "RA\tN"}]})", R"(films[0].id: "RA\tN" is not 4 printable ASCII characters)"},
         {R"({"films": [{"id": "RAIN"}, {"id": "RAIN"}]})", R"(films[1].id: "RAIN" is also the id of films[0])"},
         {R"({"films": [{"id": "RAIN", "running_time": 1441}]})", "films[0].running_time: 1441 is more than 1440"},
         {R"({"films": [{"id": "RAIN", "roadshow": "yes"}]})", R"(films[0].roadshow: "yes" is not true or false)"},
-        {R"({"films": [{"id": "RAIN", "title": 12}]})", "films[0].title: 12 is not a string"},
         {R"({"days": 1, "days": 2})", "days: the key is given twice"},
         {R"({"films": [{"id": "RAIN"}, {"id": "SNOW", "id": "SNOW"}]})", "films[1].id: the key is given twice"},
         {R"({"start_day": 0})", "start_day: 0 is less than 1"},
         {R"({"start_day": 2147383647})", "start_day: 2147383647 is more than 2147383646"},
-        {R"({"start_minute": 1440})", "start_minute: 1440 is more than 1439"},
         {R"({"days": 1.5})", "days: 1.5 is not a whole number"},
-        {R"({"days": -1})", "days: -1 is less than 0"},
         {R"({"funds": 2147483648})", "funds: 2147483648 is more than 2147483647"},
-        {R"({"passes_per_minute": 0})", "passes_per_minute: 0 is less than 1"},
-        {R"({"seed": -1})", "seed: -1 is less than 0"},
         {R"({"arrivals": "soon"})", R"(arrivals: "soon" is not one of "spread", "immediate", "none")"},
         {R"({"name": ["a", "b"]})", R"(name: ["a","b"] is not a string)"},
         // The keys of other parts of the host are unknown until those parts join the reader.
@@ -121,9 +113,16 @@ TEST(ScenarioReader, NamesTheKeyAndTheValueOfEveryMistake)
         // A number no double holds, and nesting no scenario needs, are refused as the parser meets them.
         {R"({"theaters": [{"open": 1}, {"close": 1e400}]})", "theaters[1].close: number overflow parsing '1e400'"},
         {R"({"name": )" + Repeated("[", 1000), "name" + Repeated("[0]", 31) + ": nested deeper than 32 levels"},
+        {R"({"theaters": [{})" + Repeated(",{}", 400000) + "]}", "theaters: more than 100000 items"},
     };
     for (const auto& badCase : kCases)
-        EXPECT_EQ(ErrorOf(badCase.scenario), badCase.message) << badCase.scenario;
+        EXPECT_EQ(ErrorOf(badCase.scenario), badCase.message) << badCase.scenario.substr(0, 80);
+    try {
+        WbScenarioReader().ReadFile("/dev/zero");
+        ADD_FAILURE() << "an endless file was read";
+    } catch (const WbScenarioError& error) {
+        EXPECT_STREQ(error.what(), "/dev/zero: larger than 67108864 bytes, the most a scenario may hold");
+    }
 }
 
 TEST(ScenarioReader, TheDemoTowerIsAValidScenarioWithTwoTheatersShowingFilms)

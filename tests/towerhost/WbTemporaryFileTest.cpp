@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,8 +38,13 @@ TEST_F(TemporaryFile, IsRemovedWhenTheProgramIsInterruptedWhileWriting)
     }
 }
 
-TEST_F(TemporaryFile, ReplacingAFileKeepsItsPermissions)
+// A new file gets an ordinary file's permissions; one that replaces a file keeps that file's.
+TEST_F(TemporaryFile, HasTheModeOfANewFileOrOfTheFileItReplaces)
 {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const WbTemporaryFile fresh(File("new.save"));
+    EXPECT_EQ(std::filesystem::status(fresh.GetPath()).permissions(), std::filesystem::perms(0666 & ~mask));
     std::ofstream(File("tower.save")) << "older";
     std::filesystem::permissions(File("tower.save"), std::filesystem::perms(0640));
     WbTemporaryFile file(File("tower.save"));

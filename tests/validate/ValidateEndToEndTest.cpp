@@ -1,8 +1,6 @@
 // The validator as a person runs it: the built program on the built module and on a damaged copy of it, with
 // what it prints, its exit code, its log and JUnit file, and no child of it left behind.
-#include "HostProcess.h"
-
-#include <dirent.h>
+#include "ValidateProcess.h"
 
 #include <regex>
 
@@ -10,36 +8,7 @@ namespace {
 
 const std::string kModule = THEATER_BIN_DIR "/Theater.wbp";
 
-class ValidateEndToEnd : public HostProcess {
-protected:
-    // A copy of the built module cut at half: its headers promise what the file no longer holds.
-    std::string TruncatedModule() const
-    {
-        const std::string whole = Slurp(kModule);
-        return WriteFile("Truncated.wbp", whole.substr(0, whole.size() / 2));
-    }
-
-    // Every process still running whose command line names the path.
-    static std::vector<std::string> ProcessesNaming(const std::string& path)
-    {
-        std::vector<std::string> found;
-        DIR* proc = ::opendir("/proc");
-        while (dirent* entry = proc ? ::readdir(proc) : nullptr) {
-            if (!std::isdigit(static_cast<unsigned char>(entry->d_name[0])))
-                continue;
-            std::string commandLine = Slurp(std::string("/proc/") + entry->d_name + "/cmdline");
-            std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
-            const std::string status = Slurp(std::string("/proc/") + entry->d_name + "/stat");
-            const size_t close = status.rfind(')');
-            const bool zombie = close != std::string::npos && close + 2 < status.size() && status[close + 2] == 'Z';
-            if (!zombie && commandLine.find(path) != std::string::npos)
-                found.push_back(std::string(entry->d_name) + ": " + commandLine);
-        }
-        if (proc)
-            ::closedir(proc);
-        return found;
-    }
-};
+using ValidateEndToEnd = ValidateReaper;
 
 } // namespace
 
@@ -66,7 +35,8 @@ TEST_F(ValidateEndToEnd, TheBuiltModulePassesItsFirstGroupsWithTheSeedFirst)
 
 TEST_F(ValidateEndToEnd, ADamagedModuleStopsAfterItsFirstFailedGroupUnlessToldToGoOn)
 {
-    const std::string truncated = TruncatedModule();
+    const std::string whole = Slurp(kModule);
+    const std::string truncated = WriteFile("Truncated.wbp", whole.substr(0, whole.size() / 2));
     const Outcome stopped = Run({"validate", truncated, "--seed", "1", "--log", File("stop.log")});
     EXPECT_EQ(stopped.exitCode, 1);
     EXPECT_NE(stopped.out.find("FAIL file/format: \"Truncated.wbp\": cut short"), std::string::npos) << stopped.out;
@@ -76,18 +46,7 @@ TEST_F(ValidateEndToEnd, ADamagedModuleStopsAfterItsFirstFailedGroupUnlessToldTo
     const Outcome goingOn = Run({"validate", truncated, "--seed", "1", "--only", "entry", "--keep-going"});
     EXPECT_EQ(goingOn.exitCode, 1);
     EXPECT_NE(goingOn.out.find("FAIL entry/attributes: the module does not load"), std::string::npos) << goingOn.out;
-    EXPECT_TRUE(ProcessesNaming(truncated).empty());
-}
-
-TEST_F(ValidateEndToEnd, AGroupOutOfTimeIsAHangAndTheRunStillEndsWithItsReports)
-{
-    const Outcome outcome = Run({"validate", kModule, "--only", "stress", "--strictness", "10", "--timeout-ms", "300",
-                                 "--seed", "5", "--log", File("hang.log"), "--junit", File("hang.xml")});
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_NE(outcome.out.find("HANG stress/random-towers: killed after 300 ms"), std::string::npos) << outcome.out;
-    EXPECT_NE(Slurp(File("hang.log")).find("  HANG stress/random-towers: killed after 300 ms"), std::string::npos);
-    EXPECT_NE(Slurp(File("hang.xml")).find("<failure type=\"HANG\""), std::string::npos);
-    EXPECT_TRUE(ProcessesNaming("--child stress").empty());
+    EXPECT_EQ(ReapLeftovers(), 0);
 }
 
 TEST_F(ValidateEndToEnd, RepeatedRunsTakeTheNextSeeds)

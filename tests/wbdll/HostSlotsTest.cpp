@@ -1,8 +1,11 @@
-// The order of the virtual slots of the host's bases as the module's classes see them: the module and the host
-// library agree on every slot, or the host calls the wrong operation.
+// The order of the virtual slots of the host's bases as the module's classes see them, the plug-ins' and the
+// dialogs': the module and the host library agree on every slot, or the host calls the wrong operation.
 #include "CPlugin.h"
+#include "WbHallInfoDialog.h"
+#include "WbMovieSelectDialog.h"
 #include "WbTenantDef.h"
 #include "WbTheaterDef.h"
+#include "WbTheaterInfoDialog.h"
 #include "WbTheaterPlugin.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +109,16 @@ TEST(HostSlots, TenantDefinitionHasItsFiftyOneOperationsInTheHostOrder)
                   SLOT(GetQTMovieName), SLOT(SearchRange), SLOT(GetRefConObject));
     // Fifty-one operations, the destructor taking two slots: nothing more, nothing less.
     EXPECT_EQ(HostTableSlots("_ZTV11WbTenantDef"), 52);
+}
+
+TEST(HostSlots, DialogsHaveTheirHandlersAndCommentOperationsInTheHostOrder)
+{
+    using C = WbHallInfoDialog;
+    ExpectInOrder(SLOT(OnWbDialogCommand), SLOT(OnWbCreate), SLOT(OnWbDestroy), SLOT(OnWbOK), SLOT(OnWbCancel),
+                  SLOT(GetCommentString), SLOT(AppendComment), SLOT(AddComment), SLOT(MakeComments),
+                  SLOT(GetStatusString), SLOT(SetTenantPicture));
+    EXPECT_EQ(Slot(&WbTheaterInfoDialog::MakeComments), 10);
+    EXPECT_EQ(Slot(&WbMovieSelectDialog::OnWbCancel), 6);
 }
 
 #undef SLOT

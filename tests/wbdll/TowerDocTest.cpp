@@ -46,142 +46,38 @@ TEST(TowerArrivals, ModesDecideWhenCalledCustomersCome)
     EXPECT_EQ(ArrivalMinutes(WbArrivalMode::Spread, 7, 40), spread) << "the same seed, the same arrivals";
 }
 
-TEST(TowerArrivals, ClearingTheReserveCallsOffPendingArrivals)
-{
-    TheaterTower tower;
-    tower.Place(tower.AddFilm(FilmInfo(1)), 32, 10);
-    WbTenant other(&tower.doc, &tower.def, RECT{0, 3, 31, 6}, 2);
-    other.SetStatus(32);
-    other.SetMoviePlugin(tower.films[0].get());
-    tower.theater->CollectCustomer(&tower.doc, 4);
-    other.CollectCustomer(&tower.doc, 2);
-    tower.theater->ClearReserveCount();
-    EXPECT_EQ(tower.doc.GetPendingArrivals(), 2);
-
-    tower.Step();
-    EXPECT_EQ(std::tuple(tower.theater->GetCustomerCount(), other.GetCustomerCount(), other.GetReserveCount()),
-              std::tuple(0, 2, 0));
-}
-
-namespace {
-
-// (minute, equipment ID) of each person who reached a theater, in the order they came.
-using Arrivals = std::vector<std::pair<uint32_t, uint32_t>>;
-
-void AddArrivals(Arrivals& arrivals, const EventLog& log, uint32_t minute)
-{
-    for (const WbTowerEvent& event : log.Events())
-        if (event.kind == WbEventKind::Enter || event.kind == WbEventKind::TurnAway)
-            arrivals.emplace_back(minute, event.equip->GetEquipID());
-}
-
-// The tower's theater (equipment 1) and a second one (2), both in a show's entry period.
-class TwoTheaters {
-public:
-    explicit TwoTheaters(WbArrivalMode arrivals) : tower(arrivals)
-    {
-        tower.SetTime(1, 600);
-        tower.Place(tower.AddFilm(FilmInfo(1)), 30, 100);
-        other.SetCapacity(100);
-        other.SetStatus(30);
-        other.SetMoviePlugin(tower.films[0].get());
-        tower.def.PrepareTenantProc(&tower.doc, &other);
-    }
-    TwoTheaters(const TwoTheaters&) = delete;
-    TwoTheaters& operator=(const TwoTheaters&) = delete;
-    ~TwoTheaters() { tower.def.DestructFinish(&tower.doc, &other); }
-
-    WbTenant& Theater(uint32_t equipID) { return equipID == 1 ? *tower.theater : other; }
-    // Delivers the arrivals due at the minute and notes them.
-    void Deliver(uint32_t minute, Arrivals& arrivals)
-    {
-        tower.log.Clear();
-        tower.SetTime(1, minute);
-        tower.doc.DeliverArrivals();
-        AddArrivals(arrivals, tower.log, minute);
-    }
-    // The calls of the spread test at the end of the minute: theater 1 twice, theater 2 once, then theater 1
-    // calls its customers off and calls again.
-    void Call(uint32_t minute)
-    {
-        if (minute == 602 || minute == 603)
-            Theater(1).CollectCustomer(&tower.doc, 5);
-        if (minute == 603)
-            Theater(2).CollectCustomer(&tower.doc, 6);
-        if (minute == 604) {
-            Theater(1).ClearReserveCount();
-            Theater(1).CollectCustomer(&tower.doc, 4);
-        }
-    }
-
-    TheaterTower tower;
-    WbTenant other{&tower.doc, &tower.def, RECT{0, 3, 31, 6}, 2};
-};
-
-} // namespace
-
+// Theater 1 calls three, theater 2 two, then theater 1 calls its three off and two more: those come after
+// theater 2's, in the pending list as at the door.
 TEST(TowerArrivals, CustomersCalledAgainAfterACallOffComeAfterThoseCalledMeanwhile)
 {
-    TwoTheaters tower(WbArrivalMode::Immediate);
-    tower.Theater(1).CollectCustomer(&tower.tower.doc, 3);
-    tower.Theater(2).CollectCustomer(&tower.tower.doc, 2);
-    tower.Theater(1).ClearReserveCount();
-    tower.Theater(1).CollectCustomer(&tower.tower.doc, 2);
-    EXPECT_EQ(tower.tower.doc.GetPendingArrivals(), 4);
+    TheaterTower tower;
+    tower.SetTime(1, 600);
+    tower.Place(tower.AddFilm(FilmInfo(1)), 30, 100);
+    WbTenant other(&tower.doc, &tower.def, RECT{0, 3, 31, 6}, 2);
+    other.SetCapacity(100);
+    other.SetStatus(30);
+    other.SetMoviePlugin(tower.films[0].get());
+    tower.def.PrepareTenantProc(&tower.doc, &other);
+    tower.theater->CollectCustomer(&tower.doc, 3);
+    other.CollectCustomer(&tower.doc, 2);
+    tower.theater->ClearReserveCount();
+    tower.theater->CollectCustomer(&tower.doc, 2);
     std::vector<uint32_t> listed;
-    for (const WbTowerDoc::PendingArrival& arrival : tower.tower.doc.GetPendingArrivalList())
+    for (const WbTowerDoc::PendingArrival& arrival : tower.doc.GetPendingArrivalList())
         listed.push_back(arrival.tenant->GetEquipID());
     EXPECT_EQ(listed, (std::vector<uint32_t>{2, 2, 1, 1}));
 
-    Arrivals arrivals;
-    tower.Deliver(601, arrivals);
-    EXPECT_EQ(arrivals, (Arrivals{{601, 2}, {601, 2}, {601, 1}, {601, 1}}));
-    EXPECT_EQ(std::tuple(tower.tower.doc.GetPendingArrivals(), tower.Theater(1).GetReserveCount(),
-                         tower.Theater(2).GetReserveCount()),
+    tower.log.Clear();
+    tower.SetTime(1, 601);
+    tower.doc.DeliverArrivals();
+    std::vector<uint32_t> entered;
+    for (const WbTowerEvent& event : tower.log.Events())
+        if (event.kind == WbEventKind::Enter)
+            entered.push_back(event.equip->GetEquipID());
+    EXPECT_EQ(entered, listed);
+    EXPECT_EQ(std::tuple(tower.doc.GetPendingArrivals(), tower.theater->GetReserveCount(), other.GetReserveCount()),
               std::tuple(0, 0, 0));
-}
-
-// Spread calls of two theaters over several minutes with a call-off among them: the list a save file keeps
-// is the order in which they come, and a tower that takes the list back as calls (the way a saved tower
-// is loaded) lets them in in that order too.
-TEST(TowerArrivals, ArrivalsComeInTheOrderTheSavedListGivesAlsoAfterLoading)
-{
-    constexpr uint32_t kSavedAt = 604;
-    constexpr uint32_t kLast = 620;
-    TwoTheaters straight(WbArrivalMode::Spread);
-    Arrivals all;
-    for (uint32_t minute = 601; minute <= kLast; ++minute) {
-        straight.Deliver(minute, all);
-        straight.Call(minute);
-    }
-    EXPECT_LT(all.size(), 5u + 5u + 6u + 4u) << "some of theater 1's customers were called off";
-    for (uint32_t theater : {1u, 2u})
-        EXPECT_TRUE(std::any_of(all.begin(), all.end(),
-                                [theater](const auto& a) { return a.first > kSavedAt && a.second == theater; }))
-            << "theater " << theater << " has customers on their way when the tower is saved";
-    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; }));
-
-    TwoTheaters saved(WbArrivalMode::Spread);
-    Arrivals beforeSave;
-    for (uint32_t minute = 601; minute <= kSavedAt; ++minute) {
-        saved.Deliver(minute, beforeSave);
-        saved.Call(minute);
-    }
-    const std::vector<WbTowerDoc::PendingArrival> list = saved.tower.doc.GetPendingArrivalList();
-    Arrivals listed = beforeSave;
-    for (const WbTowerDoc::PendingArrival& arrival : list)
-        listed.emplace_back(uint32_t(arrival.dueMinute - WbDateTime::kMinutesPerDay), arrival.tenant->GetEquipID());
-    EXPECT_EQ(listed, all);
-
-    TwoTheaters loaded(WbArrivalMode::Immediate);
-    for (const WbTowerDoc::PendingArrival& arrival : list) {
-        loaded.tower.SetTime(1, uint32_t(arrival.dueMinute - WbDateTime::kMinutesPerDay - 1));
-        loaded.tower.doc.ScheduleArrivals(&loaded.Theater(arrival.tenant->GetEquipID()), 1);
-    }
-    Arrivals resumed = beforeSave;
-    for (uint32_t minute = kSavedAt + 1; minute <= kLast; ++minute)
-        loaded.Deliver(minute, resumed);
-    EXPECT_EQ(resumed, all);
+    tower.def.DestructFinish(&tower.doc, &other);
 }
 
 TEST(TowerArrivals, CallsBringNoMoreThanTheSeatsLeft)
@@ -216,33 +112,12 @@ private:
     int mEntries;
 };
 
-// Lets in every arrival due up to minute 720 of day 1, without idle passes.
-void DeliverTo720(TheaterTower& tower)
-{
-    for (uint32_t minute = tower.Minute(); minute <= 720; ++minute) {
-        tower.SetTime(1, minute);
-        tower.doc.DeliverArrivals();
-    }
-}
-
 } // namespace
 
-// Customers of one theater due at the same minute come one after the other; a call-off among them, between
-// two calls or while they come in, stops exactly those called before it.
-TEST(TowerArrivals, ACallOffStopsJustTheCustomersCalledBeforeIt)
+// Customers of one theater due at the same minute come one after the other; a call-off while they come in
+// stops the rest of them.
+TEST(TowerArrivals, ACallOffWhileCustomersComeInStopsTheRest)
 {
-    for (WbArrivalMode mode : {WbArrivalMode::Immediate, WbArrivalMode::Spread}) {
-        TheaterTower tower(mode);
-        tower.SetTime(1, 700);
-        tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
-        tower.theater->CollectCustomer(&tower.doc, 30);
-        tower.theater->ClearReserveCount();
-        tower.theater->CollectCustomer(&tower.doc, 20);
-        EXPECT_EQ(tower.doc.GetPendingArrivalList().size(), 20u);
-        DeliverTo720(tower);
-        EXPECT_EQ(tower.theater->GetCustomerCount(), 20) << "mode " << int(mode);
-    }
-
     TheaterTower tower;
     tower.SetTime(1, 700);
     tower.Place(tower.AddFilm(FilmInfo(1)), 32, 100);
@@ -254,12 +129,13 @@ TEST(TowerArrivals, ACallOffStopsJustTheCustomersCalledBeforeIt)
     EXPECT_EQ(
         std::tuple(tower.theater->GetCustomerCount(), tower.theater->GetReserveCount(), tower.doc.GetPendingArrivals()),
         std::tuple(2, 0, 0));
-    DeliverTo720(tower);
+    tower.SetTime(1, 720);
+    tower.doc.DeliverArrivals();
     EXPECT_EQ(tower.theater->GetCustomerCount(), 2) << "nobody called off comes later";
 }
 
-// The document hands out the people it got back before it makes new ones, the last one back first; a
-// person it did not make is not taken into its pool.
+// The document hands out the people it got back before it makes new ones, the last one back first and as
+// new; a person it did not make is not taken into its pool.
 TEST(TowerPeople, ReleasedPeopleAreHandedOutAgain)
 {
     WbTowerDoc doc;
@@ -268,10 +144,16 @@ TEST(TowerPeople, ReleasedPeopleAreHandedOutAgain)
         made.push_back(doc.MakePerson());
     EXPECT_EQ(std::set<WbPeople*>(made.begin(), made.end()).size(), made.size());
     WbPeople stranger(99999);
+    made[3]->SetCurTenantID(7);
+    made[3]->SetWorkTenant(7);
+    made[3]->SetLeaveMinute(900);
     for (WbPeople* person : {made[3], made[1200], &stranger, made[0]})
         doc.ReleasePerson(person);
     EXPECT_EQ(std::vector({doc.MakePerson(), doc.MakePerson(), doc.MakePerson()}),
               std::vector({made[0], made[1200], made[3]}));
+    EXPECT_EQ(std::tuple(made[3]->GetCurTenantID(), made[3]->GetWorkTenant(), made[3]->GetLeaveMinute()),
+              std::tuple(0u, 0u, 0u))
+        << "a person comes back as new";
     WbPeople* fresh = doc.MakePerson();
     EXPECT_EQ(std::count(made.begin(), made.end(), fresh), 0);
     EXPECT_NE(fresh, &stranger);

@@ -1,50 +1,13 @@
-// The module's bitmaps: headers, sizes and palettes as the host expects them, read into images; damaged
-// bitmaps are refused with the field and its limit.
+// Bitmaps as the host reads them: 8-bit, uncompressed, bottom-up rows with their palette, read into images;
+// damaged bitmaps are refused with the field and its limit.
 #include "WbBitmapReader.h"
 #include "TheaterResourceFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
-#include <tuple>
-#include <utility>
 
 namespace {
-
-// Each bitmap is a sheet of frames one above the other; frames that look the same would show no change of
-// state in the tower.
-TEST(TheaterBitmaps, HaveTheirSizesPalettesAndDifferentFrames)
-{
-    TheaterResFile resources;
-    std::vector<WbPalette> palettes;
-    for (const auto& [id, width, height, frames] :
-         {std::tuple(100u, 26, 130, 5), std::tuple(1000u, 248, 384, 4), std::tuple(1001u, 232, 324, 3),
-          std::tuple(1002u, 248, 324, 3), std::tuple(1003u, 248, 324, 3)}) {
-        SCOPED_TRACE("bitmap " + std::to_string(id));
-        // The reader takes only 8-bit, uncompressed, bottom-up bitmaps with the 40-byte header.
-        WbParsed<std::unique_ptr<WbBitImage>> image = WbReadBitmap(resources.Get()->Find(kResTypeBitmap, id), id);
-        ASSERT_TRUE(image) << image.GetError();
-        EXPECT_EQ(std::pair((*image)->GetWidth(), (*image)->GetHeight()), std::pair(width, height));
-        const WbPalette& palette = (*image)->GetPalette();
-        EXPECT_EQ(palette.front(), (WbRGB{255, 255, 255})) << "the palette begins with white";
-        EXPECT_EQ(palette.back(), (WbRGB{0, 0, 0})) << "and ends with black";
-        for (size_t i = 1; i < 8; ++i)
-            EXPECT_TRUE(palette[i].red == palette[i].green && palette[i].green == palette[i].blue &&
-                        palette[i].red >= 180 && palette[i].red < palette[i - 1].red)
-                << "colour " << i << " is not a light grey darker than the one before";
-        palettes.push_back(palette);
-        const std::vector<uint8_t>& pixels = (*image)->GetPixels();
-        const long frameBytes = width * height / frames;
-        std::set<std::vector<uint8_t>> distinct;
-        for (long frame = 0; frame < frames; ++frame)
-            distinct.emplace(pixels.begin() + frame * frameBytes, pixels.begin() + (frame + 1) * frameBytes);
-        EXPECT_EQ(distinct.size(), size_t(frames)) << "frames that look the same";
-    }
-    for (size_t i = 2; i < palettes.size(); ++i)
-        EXPECT_EQ(palettes[1], palettes[i]) << "the four large bitmaps share one palette";
-    EXPECT_NE(palettes[0], palettes[1]) << "the icons have a palette of their own";
-}
 
 // A 3 x 2 bitmap with four colours:
 std::vector<uint8_t> SmallBitmapFixture()
