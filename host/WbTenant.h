@@ -159,6 +159,8 @@ public:
     const std::vector<WbPeople*>& GetCustomers() const { return mCustomers; }
     // A called customer arrived (or gave up): one fewer reserved.
     void TakeReserved();
+    // A crowd of count customers is about to arrive: their places in the list are fetched ahead.
+    void PrefetchCustomers(uint32_t count) const;
     int32_t GetDayIncome() const { return mDayIncome; }
     void SetCounts(int32_t reserve, int32_t totalCustomer)
     {

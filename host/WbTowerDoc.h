@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -161,7 +162,11 @@ public:
     void CancelArrivals(WbTenant* tenant);
     int64_t GetPendingArrivals() const { return mPendingArrivals; }
     WbPeople* MakePerson();
+    // Whether the document made the person; only its own people go back to its pool.
+    bool IsOwnPerson(const WbPeople* person) const;
     void ReleasePerson(WbPeople* person);
+    // Gives back people the document made, as ReleasePerson one after the other, without looking at them.
+    void ReleasePeople(std::span<WbPeople* const> people);
 
     // Host side: saving a tower and continuing it exactly after loading. The generator's state, and the
     // arrivals on their way in the order they will enter.
@@ -196,7 +201,7 @@ private:
     std::vector<ArrivalRun>& ArrivalsDueAt(int64_t dueMinute);
     // Adds one arrival after those already due at the minute, joining the last run when it is the same call's.
     static void AppendArrival(std::vector<ArrivalRun>& due, TenantArrivals& called);
-    static size_t PlaceOf(const WbPeople& person);
+    void PrefetchPeople() const;
     // Lets the tenant's customer in through its definition, or sends the person back without one.
     void Admit(WbTenant* tenant);
     int64_t AbsoluteMinute() const;
@@ -229,9 +234,10 @@ private:
     // Everyone the document made, in blocks that are filled one after the other and never grow, so that a
     // person stays where he was made.
     static constexpr size_t kPeoplePerBlock = 1024;
+    // How many people ahead of the one handed out are asked for from memory.
+    static constexpr size_t kPeopleAhead = 16;
     std::vector<std::vector<WbPeople>> mPeople;
-    // The places (in the order made) of the people released and not handed out again; the last one released
-    // is handed out first.
-    std::vector<uint32_t> mFreePeople;
+    // The people released and not handed out again; the last one released is handed out first.
+    std::vector<WbPeople*> mFreePeople;
     uint32_t mNextPeopleID = 1;
 };

@@ -98,6 +98,8 @@ void WbHostRun::ReplaceTower(std::unique_ptr<WbHostTower> tower)
     std::swap(mTower, tower);
     tower.reset();
     mArrivalTheaters.clear();
+    mDrawing.clear();
+    mMayAllBeDrawing = true;
     mIsArrivalTheater.assign(size_t(mTower->GetTheaterCount()), false);
     mBeforeArrivals.assign(size_t(mTower->GetTheaterCount()), Watched{});
     InstallObserver();
@@ -174,17 +176,33 @@ void WbHostRun::RunIdlePasses()
     mInIdlePass = true;
     // Nothing else calls into the module until the passes end, so one note covers them all.
     WbHostCallRing::Enter("WbTenantDef::TenantIdleProc");
+    // A big tower's theaters do not stay in the processor's cache from one minute to the next, so each
+    // pass asks for the memory of the theaters a few places on while this one runs.
+    constexpr int kTenantAhead = 8;
+    constexpr int kModuleDataAhead = 4;
     for (int pass = 0; pass < mPassesPerMinute; ++pass)
-        for (int i = 0; i < mTower->GetTheaterCount(); ++i)
+        for (int i = 0; i < mTower->GetTheaterCount(); ++i) {
+            mTower->PrefetchTenant(i + kTenantAhead);
+            mTower->PrefetchModuleData(i + kModuleDataAhead);
             CallTheater(i, [&doc, def](WbTenant& tenant) { def->TenantIdleProc(&doc, &tenant, 0); });
+        }
     mInIdlePass = false;
 }
 
-// The host draws what the passes asked for once per minute; afterwards nothing is waiting to be drawn.
+// The host draws what the passes asked for once per minute; afterwards nothing is waiting to be drawn. Only
+// the theaters noted as drawing are looked at: in a big tower a walk through all of them is a trip to memory
+// for each.
 void WbHostRun::EndFrame()
 {
-    for (int i = 0; i < mTower->GetTheaterCount(); ++i)
-        mTower->GetTheater(i).SetDrawMode(0);
+    if (mMayAllBeDrawing || mPassesPerMinute < 1) {
+        for (int i = 0; i < mTower->GetTheaterCount(); ++i)
+            mTower->GetTheater(i).SetDrawMode(0);
+        mMayAllBeDrawing = false;
+    } else {
+        for (int index : mDrawing)
+            mTower->GetTheater(index).SetDrawMode(0);
+    }
+    mDrawing.clear();
 }
 
 WbHostRun::Watched WbHostRun::Watch(const WbTenant& tenant) const

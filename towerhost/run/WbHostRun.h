@@ -49,11 +49,13 @@ public:
         if (mChangeListeners.empty()) {
             call(tenant);
             mCallingTheater = outerTheater;
+            NoteDrawing(index, tenant);
             return;
         }
         const Watched before = Watch(tenant);
         call(tenant);
         mCallingTheater = outerTheater;
+        NoteDrawing(index, tenant);
         ReportChanges(index, before);
     }
 
@@ -69,6 +71,12 @@ private:
     class ArrivalWatch;
 
     Watched Watch(const WbTenant& tenant) const;
+    // Remembers a theater the call left something to draw for, so that the frame's end clears just those.
+    void NoteDrawing(int index, const WbTenant& tenant)
+    {
+        if (tenant.GetDrawMode() != 0)
+            mDrawing.push_back(index);
+    }
     void ReportChanges(int index, const Watched& before);
     void ReportStatus(int index, const Watched& before);
     void OpenFinishedTheaters();
@@ -94,4 +102,10 @@ private:
     std::vector<WbTenant*> mTenantsDue;
     int mCallingTheater = -1;
     bool mInIdlePass = false;
+    // The theaters that may have something to draw: those a call left a drawing mode to (a theater may be
+    // named more than once), or every one, after a tower was placed or loaded or a minute ran without
+    // idle passes (an arrival sets a drawing mode outside any call, and only the theater's idle pass
+    // afterwards sees it).
+    std::vector<int> mDrawing;
+    bool mMayAllBeDrawing = true;
 };

@@ -42,6 +42,11 @@ public:
     void SetTheaterName(int index, const std::string& name) { mTheaters[size_t(index)].name = name; }
     // The theater whose tenant is this equipment, or -1.
     int FindTheater(const WbEquip* equip) const;
+    // Asks the processor for the theater's memory ahead of an idle pass; a theater past the last is
+    // ignored. The tenant, or the module's data for it, which can only be found once the tenant has come
+    // (so it is asked for a few theaters later).
+    void PrefetchTenant(int index) const;
+    void PrefetchModuleData(int index) const;
 
     // The bytes the module's SaveExtraData writes for the theater now.
     std::vector<uint8_t> SaveExtraData(int index) const;

@@ -80,7 +80,7 @@ WbTenant::~WbTenant()
 
 void WbTenant::EnterCustomer(WbPeople* person, uint32_t leaveMinute)
 {
-    if (!person)
+    if (!person || (mTowerDoc && !mTowerDoc->IsOwnPerson(person)))
         return;
     RollIncomeDay();
     person->SetCurTenantID(mEquipID);
@@ -215,16 +215,20 @@ void WbTenant::RollIncomeDay()
     }
 }
 
-// A show's audience leaves at once. Each person is fetched from memory a few places ahead of his release,
-// so that the trips overlap instead of following one another.
+// A show's audience leaves at once, handed back to the document as a list, without a look at anyone.
 void WbTenant::ReleaseAll(std::vector<WbPeople*>& people)
 {
-    constexpr size_t kFetchAhead = 8;
     if (mTowerDoc)
-        for (size_t i = 0; i < people.size(); ++i) {
-            if (i + kFetchAhead < people.size())
-                __builtin_prefetch(people[i + kFetchAhead], 1);
-            mTowerDoc->ReleasePerson(people[i]);
-        }
+        mTowerDoc->ReleasePeople(people);
     people.clear();
+}
+
+// The crowd's places in the list are written one after the other; asking for them before the first
+// enters saves each a wait.
+void WbTenant::PrefetchCustomers(uint32_t count) const
+{
+    constexpr size_t kPerLine = 64 / sizeof(WbPeople*);
+    const size_t end = std::min(mCustomers.size() + count, mCustomers.capacity());
+    for (size_t i = mCustomers.size(); i < end; i += kPerLine)
+        __builtin_prefetch(mCustomers.data() + i, 1);
 }

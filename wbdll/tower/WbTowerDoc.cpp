@@ -109,12 +109,16 @@ void WbTowerDoc::DeliverArrivals()
     const int64_t now = AbsoluteMinute();
     while (!mArrivalsDue.empty() && mArrivalsDue.begin()->first <= now) {
         ArrivalsByMinute::node_type due = mArrivalsDue.extract(mArrivalsDue.begin());
-        for (const ArrivalRun& run : due.mapped())
+        PrefetchPeople();
+        for (const ArrivalRun& run : due.mapped()) {
+            if (!run.IsCalledOff())
+                run.called->tenant->PrefetchCustomers(run.count);
             for (uint32_t i = 0; i < run.count && !run.IsCalledOff(); ++i) {
                 --run.called->pending;
                 --mPendingArrivals;
                 Admit(run.called->tenant);
             }
+        }
         due.mapped().clear();
         mSpareMinutes.push_back(std::move(due));
     }
@@ -164,47 +168,62 @@ std::vector<WbTowerDoc::PendingArrival> WbTowerDoc::GetPendingArrivalList() cons
 
 // People are pooled: a person released goes back to the pool and is handed out again, so a running
 // tower stops allocating once it has met its busiest minute. They are made in blocks, which neither
-// move them nor spend an allocation on each. The free ones are kept as their places, half a pointer
-// each, and a person is not read to be handed out: a crowd of arrivals does not wait for each one to
-// come from memory in turn. The list of places grows by a quarter at a time: it is as long as the busiest
-// minute's crowd, and doubling would leave up to that much again unused.
+// move them nor spend an allocation on each. A person is not looked at when he is released, only when he
+// is handed out again, when he is cleared: a show's audience leaving goes back to the pool without a trip
+// to each one's memory, and an arrival's trip is asked for a few arrivals ahead. The list of free people
+// grows by a quarter at a time: it is as long as the busiest minute's crowd, and doubling would leave up
+// to that much again unused.
 WbPeople* WbTowerDoc::MakePerson()
 {
     if (!mFreePeople.empty()) {
-        const uint32_t place = mFreePeople.back();
+        WbPeople* person = mFreePeople.back();
         mFreePeople.pop_back();
-        // Arrivals come in crowds: the next one's person is fetched from memory while this one enters.
-        if (!mFreePeople.empty()) {
-            const uint32_t next = mFreePeople.back();
-            __builtin_prefetch(&mPeople[next / kPeoplePerBlock][next % kPeoplePerBlock], 1);
-        }
-        return &mPeople[place / kPeoplePerBlock][place % kPeoplePerBlock];
+        if (mFreePeople.size() >= kPeopleAhead)
+            __builtin_prefetch(mFreePeople[mFreePeople.size() - kPeopleAhead], 1);
+        person->SetCurTenantID(0);
+        person->SetWorkTenant(0);
+        person->SetLeaveMinute(0);
+        return person;
     }
     if (mPeople.empty() || mPeople.back().size() == mPeople.back().capacity())
         mPeople.emplace_back().reserve(kPeoplePerBlock);
     WbPeople& person = mPeople.back().emplace_back(mNextPeopleID++);
-    const size_t made = PlaceOf(person) + 1;
+    const size_t made = size_t(person.GetPeopleID());
     if (mFreePeople.capacity() < made)
         mFreePeople.reserve(made + made / 4);
     return &person;
 }
 
 // The document numbers people from 1 in the order it makes them, so a person's number gives his place.
-size_t WbTowerDoc::PlaceOf(const WbPeople& person) { return size_t(person.GetPeopleID()) - 1; }
+bool WbTowerDoc::IsOwnPerson(const WbPeople* person) const
+{
+    if (!person)
+        return false;
+    const size_t place = size_t(person->GetPeopleID()) - 1;
+    return place / kPeoplePerBlock < mPeople.size() &&
+           place % kPeoplePerBlock < mPeople[place / kPeoplePerBlock].size() &&
+           &mPeople[place / kPeoplePerBlock][place % kPeoplePerBlock] == person;
+}
 
 void WbTowerDoc::ReleasePerson(WbPeople* person)
 {
-    if (!person)
-        return;
-    const size_t place = PlaceOf(*person);
-    if (place / kPeoplePerBlock >= mPeople.size() ||
-        place % kPeoplePerBlock >= mPeople[place / kPeoplePerBlock].size() ||
-        &mPeople[place / kPeoplePerBlock][place % kPeoplePerBlock] != person)
-        return;
-    person->SetCurTenantID(0);
-    person->SetWorkTenant(0);
-    person->SetLeaveMinute(0);
-    mFreePeople.push_back(uint32_t(place));
+    if (IsOwnPerson(person))
+        mFreePeople.push_back(person);
+}
+
+void WbTowerDoc::ReleasePeople(std::span<WbPeople* const> people)
+{
+    mFreePeople.insert(mFreePeople.end(), people.begin(), people.end());
+}
+
+// The next people to be handed out are the last ones released, whose memory has not been looked at since
+// they entered: the first few are asked for when a minute's arrivals begin, and each one handed out asks for
+// the one that many places further down.
+void WbTowerDoc::PrefetchPeople() const
+{
+    const size_t free = mFreePeople.size();
+    for (size_t i = 1; i <= std::min(kPeopleAhead, free); ++i)
+        __builtin_prefetch(mFreePeople[free - i], 1);
 }
 
 int64_t WbTowerDoc::AbsoluteMinute() const
