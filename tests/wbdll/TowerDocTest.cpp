@@ -159,6 +159,22 @@ TEST(TowerPeople, ReleasedPeopleAreHandedOutAgain)
     EXPECT_NE(fresh, &stranger);
 }
 
+// A tenant lets in only people its document made, so that an audience can go back to the pool unread.
+TEST(TowerPeople, AStrangerIsNotLetIn)
+{
+    TheaterTower tower;
+    tower.SetTime(1, 700);
+    tower.Place(tower.AddFilm(FilmInfo(1)), 32);
+    WbPeople* customer = tower.doc.MakePerson();
+    WbPeople stranger(customer->GetPeopleID());
+    tower.theater->EnterCustomer(&stranger, 850);
+    tower.theater->EnterCustomer(customer, 850);
+    EXPECT_EQ(std::tuple(tower.theater->GetCustomerCount(), stranger.GetCurTenantID()), std::tuple(1, 0u));
+    tower.theater->PushOutAllCustomer(&tower.doc);
+    EXPECT_EQ(tower.doc.MakePerson(), customer);
+    EXPECT_NE(tower.doc.MakePerson(), &stranger) << "the stranger never reaches the pool";
+}
+
 TEST(TowerMoney, TheDaysIncomeIsBookedOnce)
 {
     TheaterTower tower;
