@@ -6,8 +6,7 @@
 #include <utility>
 
 #if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "WbLastErrorText.h"
 #else
 #include "WbTemporaryFile.h"
 
@@ -29,19 +28,7 @@ const Handle kNoHandle = INVALID_HANDLE_VALUE;
 
 void CloseQuietly(Handle handle) { CloseHandle(handle); }
 
-std::string SystemError(const std::string& what)
-{
-    const DWORD code = GetLastError();
-    char* text = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length && text ? std::string(text, length) : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    return what + ": " + message;
-}
+std::string SystemError(const std::string& what) { return what + ": " + WbLastErrorText(); }
 
 #else
 

@@ -5,6 +5,7 @@
 #include "WbFilmShelf.h"
 #include "WbHostCallRing.h"
 #include "WbMoviePlugin.h"
+#include "WbPrefetch.h"
 #include "WbScenarioReader.h"
 #include "WbTenant.h"
 #include "WbTenantDef.h"
@@ -17,17 +18,6 @@ constexpr int kTheatersPerFloor = 4;
 
 // The pattern index that goes with a status, as the module sets it whenever it changes the status.
 int32_t PatternOf(int32_t status) { return status >= 30 ? status - 29 : 0; }
-
-// Asks the processor for every cache line the bytes from start touch (an object need not begin at a line's
-// start), for reading.
-void PrefetchBytes(const void* start, size_t bytes)
-{
-    constexpr size_t kCacheLine = 64;
-    const char* at = static_cast<const char*>(start);
-    for (size_t offset = 0; offset < bytes; offset += kCacheLine)
-        __builtin_prefetch(at + offset);
-    __builtin_prefetch(at + bytes - 1);
-}
 
 } // namespace
 
@@ -104,7 +94,7 @@ void WbHostTower::PrefetchTenant(int index) const
     constexpr size_t kTenantBytesRead = 192;
     if (index >= GetTheaterCount())
         return;
-    PrefetchBytes(mTheaters[size_t(index)].tenant.get(), kTenantBytesRead);
+    WbPrefetchBytes(mTheaters[size_t(index)].tenant.get(), kTenantBytesRead);
 }
 
 // A theater's own data in the theater module is a schedule of about 140 bytes, read on every pass.
@@ -114,7 +104,7 @@ void WbHostTower::PrefetchModuleData(int index) const
     if (index >= GetTheaterCount())
         return;
     if (const void* data = mTheaters[size_t(index)].tenant->GetRefCon())
-        PrefetchBytes(data, kModuleDataBytes);
+        WbPrefetchBytes(data, kModuleDataBytes);
 }
 
 std::vector<uint8_t> WbHostTower::SaveExtraData(int index) const

@@ -4,8 +4,7 @@
 #include <filesystem>
 
 #if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "WbLastErrorText.h"
 #else
 #include <dlfcn.h>
 #include <sys/auxv.h>
@@ -21,20 +20,6 @@ std::string AbsolutePath(const std::string& path)
 }
 
 #if defined(_WIN32)
-std::string LastErrorText()
-{
-    const DWORD code = GetLastError();
-    char* text = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length && text ? std::string(text, length) : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    return message;
-}
-
 HMODULE ModuleOfAddress(const void* address)
 {
     HMODULE module = nullptr;
@@ -66,7 +51,7 @@ WbModuleLibrary WbModuleLibrary::Open(const std::string& path, std::string& erro
     const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     library.mHandle = reinterpret_cast<void*>(LoadLibraryA(AbsolutePath(path).c_str()));
     if (!library.mHandle)
-        error = LastErrorText();
+        error = WbLastErrorText();
     SetErrorMode(previousMode);
     return library;
 }

@@ -3,6 +3,7 @@
 #include "WbTenant.h"
 
 #include "WbPeople.h"
+#include "WbPrefetch.h"
 #include "WbSaturated.h"
 #include "WbTenantDef.h"
 #include "WbTowerDoc.h"
@@ -227,8 +228,6 @@ void WbTenant::ReleaseAll(std::vector<WbPeople*>& people)
 // enters saves each a wait.
 void WbTenant::PrefetchCustomers(uint32_t count) const
 {
-    constexpr size_t kPerLine = 64 / sizeof(WbPeople*);
-    const size_t end = std::min(mCustomers.size() + count, mCustomers.capacity());
-    for (size_t i = mCustomers.size(); i < end; i += kPerLine)
-        __builtin_prefetch(mCustomers.data() + i, 1);
+    const size_t places = std::min<size_t>(count, mCustomers.capacity() - mCustomers.size());
+    WbPrefetchBytes(mCustomers.data() + mCustomers.size(), places * sizeof(WbPeople*));
 }
