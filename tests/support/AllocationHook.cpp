@@ -1,5 +1,4 @@
-// The test program's own allocation functions: every plain and nothrow form is replaced, so that each
-// allocation is counted, can be made to fail, and is freed alike.
+// Every plain and nothrow allocation form replaced, so that each allocation is counted and can be made to fail.
 #include "AllocationHook.h"
 
 #include <cstdlib>

@@ -24,6 +24,8 @@ inline std::vector<uint8_t> TemplateFile(int id)
 
 inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
+using Strings = std::vector<std::string>;
+
 // At 8:00 on day 1, before the theater opens, with money to spare and no people arriving on their own.
 class DialogTower : public TheaterTower {
 public:
@@ -99,5 +101,12 @@ public:
     {
         const WbDlgItem* item = dialog->GetWbDlgItem(id);
         return item ? item->GetDisplayText().Str() : "<no item " + std::to_string(id) + ">";
+    }
+    static Strings Texts(const WbDialog* dialog, std::initializer_list<int> ids)
+    {
+        Strings texts;
+        for (int id : ids)
+            texts.push_back(Text(dialog, id));
+        return texts;
     }
 };

@@ -1,5 +1,4 @@
-// The 32-bit Windows module file as the platform's loader sees it: the four entry points by their plain names
-// and nothing else, the DLLs it needs and its resources.
+// The 32-bit Windows module file as its loader sees it: the four entry points alone, its DLLs and resources.
 #include "TheaterResourceFixtures.h"
 
 #include <gtest/gtest.h>

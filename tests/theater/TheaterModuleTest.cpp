@@ -30,7 +30,6 @@ CWinApp* AppOfModule(const std::string& path)
 
 constexpr uint32_t kPluginType = WbFourCC("TnPl");
 constexpr uint32_t kDefinitionType = WbFourCC("TnDf");
-using Ended = std::vector<WbDestruction>;
 
 class TheaterModule : public testing::Test {
 protected:
@@ -53,10 +52,8 @@ protected:
 // constructing again, with another record, world and owner, changes nothing of what the loader made.
 TEST_F(TheaterModule, RecordsAreNewOnEveryCallAndObjectsAreMadeOnce)
 {
-    std::unique_ptr<WbPluginSpecifier> first(mModule->GetAttrEntry()());
-    std::unique_ptr<WbPluginSpecifier> second(mModule->GetAttrEntry()());
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(first.get(), second.get());
+    std::unique_ptr<WbPluginSpecifier> first(mModule->GetAttrEntry()()), second(mModule->GetAttrEntry()());
+    ASSERT_TRUE(first && second && first != second);
     for (const WbPluginSpecifier* attr : {first.get(), second.get()})
         EXPECT_EQ(std::tuple(attr->mName, attr->mType, attr->mParam1, attr->mParam2, attr->mPath.IsEmpty()),
                   std::tuple("Theater", 0x546E506Cu, -1, 0, true));
@@ -84,15 +81,13 @@ TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloa
     WbLoadResult again = WbLoadPluginModule(kModulePath, &mWorld);
     EXPECT_FALSE(again.module);
     EXPECT_EQ(again.error, kModulePath + ": module is loaded already");
-    const std::vector<HINSTANCE> chain = AfxGetModuleChain();
-    EXPECT_NE(std::find(chain.begin(), chain.end(), handle), chain.end());
+    EXPECT_EQ(std::ranges::count(AfxGetModuleChain(), handle), 1);
     EXPECT_EQ(AfxFindModule(kModulePath), handle);
     EXPECT_EQ(handle->resources.size(), TheaterResourceBytes().size());
-    CWinApp* app = AppOfModule(handle->path);
-    ASSERT_NE(app, nullptr);
-    EXPECT_EQ(AfxGetApp(), app);
+    ASSERT_NE(AppOfModule(handle->path), nullptr);
+    EXPECT_EQ(AfxGetApp(), AppOfModule(handle->path));
 
-    const Ended objects{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
+    const std::vector<WbDestruction> objects{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
     const std::string path = handle->path;
     WbDestructionLog log;
     mModule.reset();
