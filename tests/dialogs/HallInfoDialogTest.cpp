@@ -158,8 +158,7 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteFireAndTheDerivedDial
     }
 }
 
-// The entrance is at unit 15 (the middle of a 31-unit theater); each mover is placed so that its
-// centre lies the given distance away.
+// The entrance is at unit 15, the middle of a 31-unit theater; each mover's centre lies the distance away.
 TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
 {
     const struct {
@@ -169,22 +168,16 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     } cases[] = {{95, true, ""},          {96, true, kStairsFar},     {159, true, kStairsFar},
                  {96, false, kMoverFar},  {159, false, kMoverFar},    {160, true, kStairsTooFar},
                  {160, false, kMoverFar}, {-200, true, kStairsTooFar}};
-    uint32_t moverID = 100;
+    WbTenant* tenant = tower.Place(nullptr);
+    ASSERT_EQ(tenant->GetEntrancePt().x, 15);
+    WbFloorInfo* floors = tower.doc.GetFloorInfo();
     for (const auto& c : cases) {
-        DialogTower tower2;
-        WbTenant* tenant = tower2.Place(nullptr);
-        ASSERT_EQ(tenant->GetEntrancePt().x, 15);
-        const LONG centre = 15 + c.distance;
-        tower2.doc.GetFloorInfo()->AddMover(++moverID, RECT{centre - 2, 0, centre + 2, 10}, c.stair, {1, 2});
-        auto* dialog = new WbHallInfoDialog(tenant);
-        dialog->RealizeText(Bytes(kHallTemplate), tenant, {}, &tower2.doc);
-        EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comment) << c.distance << (c.stair ? " stairs" : " elevator");
+        floors->AddMover(1, RECT{13 + c.distance, 0, 17 + c.distance, 10}, c.stair, {1, 2});
+        EXPECT_EQ(DialogTower::Text(Open(), 7080), c.comment) << c.distance << (c.stair ? " stairs" : " elevator");
     }
 
     // The nearest carrying mover counts: one without the attribute is passed over, and on a tie the
     // one found first stays.
-    WbTenant* tenant = tower.Place(nullptr);
-    WbFloorInfo* floors = tower.doc.GetFloorInfo();
     floors->AddMover(1, RECT{13, 0, 17, 10}, false, {1}, 0);
     floors->AddMover(2, RECT{15 + 98, 0, 15 + 102, 10}, true, {1});
     floors->AddMover(3, RECT{15 - 102, 0, 15 - 98, 10}, false, {1});

@@ -218,11 +218,11 @@ TEST(TheaterSaveData, AnyLengthKeepsTheFileInStep)
         tower.theater = std::make_unique<WbTenant>(&tower.doc, &tower.def, RECT{}, 1);
         WbArchive in{std::span<const uint8_t>(bytes)};
         tower.def.LoadExtraData(in, &tower.doc, tower.theater.get());
-        EXPECT_EQ(tower.Schedule()->GetTargetCount(), c.expectedTarget) << "length " << c.length;
         int32_t next = 0;
         in >> next;
-        EXPECT_EQ(in.IsFailed(), cut) << "length " << c.length;
-        EXPECT_EQ(next, cut ? 0 : kSentinel) << "length " << c.length;
+        EXPECT_EQ(std::tuple(tower.Schedule()->GetTargetCount(), in.IsFailed(), next),
+                  std::tuple(c.expectedTarget, cut, cut ? 0 : kSentinel))
+            << "length " << c.length;
     }
 }
 

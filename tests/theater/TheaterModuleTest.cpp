@@ -1,5 +1,4 @@
 // The theater module's lifecycle as the host drives it: the real module file, loaded by the host's loader.
-#include "TheaterModule.h"
 #include "Afx.h"
 #include "CResFile.h"
 #include "TheaterResources.h"
@@ -27,9 +26,6 @@ CWinApp* AppOfModule(const std::string& path)
             return app;
     return nullptr;
 }
-
-constexpr uint32_t kPluginType = WbFourCC("TnPl");
-constexpr uint32_t kDefinitionType = WbFourCC("TnDf");
 
 class TheaterModule : public testing::Test {
 protected:
@@ -60,12 +56,12 @@ TEST_F(TheaterModule, RecordsAreNewOnEveryCallAndObjectsAreMadeOnce)
 
     ASSERT_TRUE(Plugin() && Definition());
     EXPECT_EQ(std::tuple(Plugin()->GetType(), Plugin()->GetPluginStyle(), Plugin()->GetModuleHandleA()),
-              std::tuple(kPluginType, WbFourCC("PPlg"), mModule->GetModuleHandle()));
+              std::tuple(WbFourCC("TnPl"), WbFourCC("PPlg"), mModule->GetModuleHandle()));
     EXPECT_EQ(std::tuple(Definition()->GetType(), Definition()->GetPluginStyle(), Definition()->GetModuleHandleA()),
-              std::tuple(kDefinitionType, WbFourCC("RPlg"), mModule->GetModuleHandle()));
+              std::tuple(WbFourCC("TnDf"), WbFourCC("RPlg"), mModule->GetModuleHandle()));
     WbWorldDef otherWorld;
     CResFile otherResFile(nullptr);
-    WbTenantPlugin otherOwner(kPluginType, *second);
+    WbTenantPlugin otherOwner(WbFourCC("TnPl"), *second);
     second->mName = "Other";
     EXPECT_EQ(mModule->ConstructProgramPluginEntry()(*second), Plugin());
     EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(*second, &otherResFile, &otherWorld, &otherOwner), Definition());
@@ -87,7 +83,7 @@ TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloa
     ASSERT_NE(AppOfModule(handle->path), nullptr);
     EXPECT_EQ(AfxGetApp(), AppOfModule(handle->path));
 
-    const std::vector<WbDestruction> objects{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
+    const std::vector<WbDestruction> objects{{Plugin(), WbFourCC("TnPl")}, {Definition(), WbFourCC("TnDf")}};
     const std::string path = handle->path;
     WbDestructionLog log;
     mModule.reset();
