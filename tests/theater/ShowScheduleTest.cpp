@@ -71,9 +71,8 @@ TEST(ShowSchedule, DayTargetFromTheFilmThenFromTheDaysBest)
                           Case{0, 25, INT32_MAX, 1000, 25, INT32_MAX}}) {
         TheaterTower tower(WbArrivalMode::None);
         WbFilmInfo info = FilmInfo(1);
-        info.personsRecord = c.record;
-        info.firstDayAudience = c.firstDayAudience;
-        info.carryOver = c.percentage;
+        std::tie(info.personsRecord, info.firstDayAudience, info.carryOver) =
+            std::tuple(c.record, c.firstDayAudience, c.percentage);
         tower.Place(tower.AddFilm(info), 10, 7);
         WbShowSchedule& schedule = *tower.Schedule();
         RunDay(tower, c.best);
