@@ -1,4 +1,4 @@
-// The show schedule: show times, the day's target, status processing, the film's run and the save record.
+// The show schedule: the day's target, status processing, the film's run and the save record.
 #include "TheaterTower.h"
 
 #include "WbArchive.h"
@@ -8,17 +8,6 @@
 #include <tuple>
 
 namespace {
-
-// A show's entry, start and end minutes.
-using Show = std::tuple<unsigned int, unsigned int, unsigned int>;
-
-std::vector<Show> ShowsOf(const WbShowSchedule& schedule)
-{
-    std::vector<Show> shows;
-    for (auto [entry, start, end] = Show{}; schedule.GetShowTime(int(shows.size()) + 1, entry, start, end);)
-        shows.emplace_back(entry, start, end);
-    return shows;
-}
 
 // One day of statuses on the schedule itself, with present customers in the hall at the show's end.
 void RunDay(TheaterTower& tower, int present)
@@ -32,32 +21,6 @@ void RunDay(TheaterTower& tower, int present)
 }
 
 } // namespace
-
-TEST(ShowSchedule, ShowTimesDivideTheOpeningHours)
-{
-    struct Case {
-        int32_t runningTime;
-        uint32_t open, close;
-        size_t count;
-        Show first, last;
-    };
-    // Entry periods follow each other from opening time; what is left after the last whole cycle has
-    // no show. Closing before opening, or a negative running time, gives no show at all.
-    for (const Case& c : {Case{120, 600, 1320, 4, {600, 630, 750}, {1050, 1080, 1200}},
-                          Case{90, 600, 1320, 6, {600, 630, 720}, {1200, 1230, 1320}},
-                          Case{0, 600, 1320, 24, {600, 630, 630}, {1290, 1320, 1320}}, Case{120, 700, 700, 0, {}, {}},
-                          Case{120, 600, 749, 0, {}, {}}, Case{120, 1320, 600, 0, {}, {}},
-                          Case{-30, 600, 1320, 0, {}, {}}, Case{-10, 600, 1320, 0, {}, {}}}) {
-        TheaterTower tower;
-        WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, c.runningTime));
-        tower.Place(film)->SetHours(c.open, c.close);
-        const std::vector<Show> shows = ShowsOf(*tower.Schedule());
-        ASSERT_EQ(shows.size(), c.count) << c.runningTime << " minutes, " << c.open << " to " << c.close;
-        EXPECT_EQ(shows.empty() ? std::pair(Show{}, Show{}) : std::pair(shows.front(), shows.back()),
-                  std::pair(c.first, c.last));
-        EXPECT_EQ(tower.Schedule()->CalcShowStart(film, 0), -1);
-    }
-}
 
 TEST(ShowSchedule, DayTargetFromTheFilmThenFromTheDaysBest)
 {
@@ -134,9 +97,9 @@ TEST(ShowSchedule, WithoutAFilmOnlyTheReMakeCheckActsAndTheTitleStays)
     schedule.SetMovie(nullptr);
     EXPECT_EQ(schedule.GetTitle(), "Film 1");
     // There is no show, and the outputs stay as they were.
-    auto [entry, start, end] = Show{1, 2, 3};
+    unsigned int entry = 1, start = 2, end = 3;
     EXPECT_EQ(schedule.GetShowTime(1, entry, start, end), 0);
-    EXPECT_EQ(Show(entry, start, end), (Show{1, 2, 3}));
+    EXPECT_EQ(std::tuple(entry, start, end), std::tuple(1u, 2u, 3u));
     schedule.ProcessStatus(10, 30);
     schedule.ProcessStatus(32, 10);
     EXPECT_TRUE(tower.log.Events().empty());

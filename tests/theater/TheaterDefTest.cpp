@@ -46,7 +46,8 @@ DayRecord RunDay(TheaterTower& tower)
 // The customers called at an entry period's start arrive a minute later; half the capacity makes it 31.
 // Capacity 1 has half capacity 0, which no entry reaches. A film of 0 minutes is entry periods only, so 31
 // lasts until closing and nobody is counted at a show's end. The shows are looked up up to and including the
-// closing minute: a film that ends exactly at closing runs to it, a minute more drops the day's last show.
+// closing minute: a film that ends exactly at closing runs to it, a minute more drops the day's last show. A
+// negative running time, even one that leaves a cycle of some minutes, shows nothing.
 TEST(TheaterDay, StatusesOfTheDay)
 {
     struct Case {
@@ -59,7 +60,9 @@ TEST(TheaterDay, StatusesOfTheDay)
         {120, 1, 1, 4, {{30, 120}, {32, 480}}, {{629, 30}, {750, 30}, {1199, 32}, {1200, 10}}},
         {0, 7, 0, 7, {{30, 1}, {31, 719}}, {{1319, 31}, {1320, 10}}},
         {90, 7, 7, 42, {{30, 6}, {31, 174}, {32, 540}}, {{1229, 31}, {1230, 32}, {1319, 32}, {1320, 10}}},
-        {91, 7, 7, 35, {{30, 5}, {31, 145}, {32, 455}}, {{1113, 31}, {1204, 32}, {1205, 10}, {1320, 10}}}};
+        {91, 7, 7, 35, {{30, 5}, {31, 145}, {32, 455}}, {{1113, 31}, {1204, 32}, {1205, 10}, {1320, 10}}},
+        {-30, 7, 0, 0, {}, {{600, 10}, {1320, 10}}},
+        {-10, 7, 0, 0, {}, {{600, 10}, {1320, 10}}}};
     std::vector<uint32_t> hourly;
     for (uint32_t hour = 10; hour < 24; ++hour)
         for (uint32_t m : Window(hour * 60, 8))
@@ -77,7 +80,7 @@ TEST(TheaterDay, StatusesOfTheDay)
         for (const auto& [minute, want] : c.statusAt)
             EXPECT_EQ(day.status[minute], want) << "at minute " << minute;
         EXPECT_EQ(std::tuple(tower.theater->GetPatIndex(), tower.films[0]->GetNOPersonsR()), std::tuple(0, c.record));
-        EXPECT_TRUE(tower.theater->GetStaff().empty()) << "the staff go home with the last show";
+        EXPECT_EQ(tower.theater->GetStaff().empty(), !minutesIn.empty()) << "the staff go home with the last show";
         EXPECT_EQ(day.at.at(WbEventKind::Estimate), hourly);
         // Each customer pays 10; the day's income is booked once.
         EXPECT_EQ(tower.doc.GetCurrentFunds(), 10 * c.customers);
@@ -282,7 +285,7 @@ TEST(TheaterDay, ClosingPassStillChecksTheFilmsRun)
 
 // The 8-minute windows are not carried across midnight: a call that would begin before minute 0 is not
 // made, a booking that would run past 23:59 stops there, and the next day's first minutes book nothing.
-// Hours too short for one show (or none at all) keep the theater closed the whole day; the windows run.
+// Hours too short for one show (none, or closing before opening) keep the theater closed; the windows run.
 TEST(TheaterDay, WindowsThatCrossTheDaysEndsAreCutThere)
 {
     const struct {
@@ -296,6 +299,7 @@ TEST(TheaterDay, WindowsThatCrossTheDaysEndsAreCutThere)
         {64, 1432, Window(4, 8), Window(1432, 8), 64, 30},
         {600, 749, Window(540, 8), Window(749, 8), 600, 10},
         {600, 600, Window(540, 8), Window(600, 8), 600, 10},
+        {1320, 600, Window(1260, 8), {}, 1320, 10},
     };
     for (const auto& c : cases) {
         TheaterTower tower;
