@@ -57,8 +57,10 @@ private:
 // A tenant whose picture variation can be chosen.
 class VariedTenant final : public WbTenant {
 public:
-    using WbTenant::WbTenant;
-    void SetVariation(int32_t variation) { mVariation = variation; }
+    VariedTenant(WbTowerDoc* doc, WbTenantDef* def, RECT area, int32_t variation) : WbTenant(doc, def, area, 1)
+    {
+        mVariation = variation;
+    }
 };
 
 class HallInfoDialogTest : public ::testing::Test {
@@ -75,11 +77,12 @@ protected:
         dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(7003))->TypeText(text);
     }
     // A tenant of the given area, in place of the theater; its dialog needs no schedule.
-    VariedTenant* PlaceSized(RECT area, WbTenantDef* def)
+    WbTenant* PlaceSized(RECT area, WbTenantDef* def, int32_t variation = 0, int32_t pattern = 0)
     {
         tower.def.DestructFinish(&tower.doc, tower.Place(nullptr));
-        tower.theater = std::make_unique<VariedTenant>(&tower.doc, def, area, 1);
-        return static_cast<VariedTenant*>(tower.theater.get());
+        tower.theater = std::make_unique<VariedTenant>(&tower.doc, def, area, variation);
+        tower.theater->SetPatIndex(pattern);
+        return tower.theater.get();
     }
 
     DialogTower tower;
@@ -199,26 +202,22 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
 
 TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 {
-    VariedTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);
-    oneFloor->SetPatIndex(1);
-    oneFloor->SetVariation(2);
+    PlaceSized(RECT{0, 0, 10, 1}, &tower.def, 2, 1);
     WbDialog* small = Open();
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 160, 40 + 48}));
     EXPECT_EQ(small->GetWbDlgItem(7504)->GetRect(), (RECT{12, 39, 13 + 161, 40 + 49}));
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 2301) << "variation 2, the definition's height 3, pattern 1";
 
     // Figures restored at the top of their range give the number a 32-bit sum wraps to.
-    VariedTenant* restored = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);
-    restored->SetPatIndex(INT32_MAX);
-    restored->SetVariation(INT32_MAX);
+    PlaceSized(RECT{0, 0, 10, 1}, &tower.def, INT32_MAX, INT32_MAX);
     EXPECT_EQ(Open()->GetWbDlgItem(7004)->GetValue(), INT32_MAX - 700);
 
     // A burning tenant shows rubble, still sized from its area.
     PlaceSized(RECT{0, 0, 40, 2}, &tower.def)->SetStatus(10000);
     WbDialog* wide = Open();
-    EXPECT_EQ(wide->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 274, 40 + 60}));
-    EXPECT_EQ(DialogTower::Text(wide, 7004), "Rubble");
-    EXPECT_EQ(wide->GetWbDlgItem(7004)->GetValue(), 0);
+    EXPECT_EQ(std::tuple(wide->GetWbDlgItem(7004)->GetRect(), DialogTower::Text(wide, 7004),
+                         wide->GetWbDlgItem(7004)->GetValue()),
+              std::tuple(RECT{13, 40, 13 + 274, 40 + 60}, "Rubble", 0));
 
     // Without a definition the picture item is left as the template made it.
     PlaceSized(RECT{0, 0, 40, 2}, nullptr);

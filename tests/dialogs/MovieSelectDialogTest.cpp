@@ -21,8 +21,6 @@ Payments PaymentsIn(const EventLog& log)
     return payments;
 }
 
-WbMovieTable* Table(WbDialog* dialog) { return dynamic_cast<WbMovieTable*>(dialog->GetWbDlgItem(7112)); }
-
 // A film change as the player sees it: the selection open, the info dialog usable, the film accepted.
 using Change = std::tuple<bool, bool, const WbMoviePlugin*>;
 
@@ -31,6 +29,16 @@ protected:
     Change ChangeOn(const WbDialog* info) const
     {
         return {tower.Select() != nullptr, info->IsWindowEnabled(), tower.Schedule()->GetNewMovie()};
+    }
+
+    // The films the open selection lists, the row selected in it and the film the schedule has selected.
+    std::tuple<std::vector<WbMoviePlugin*>, int, WbMoviePlugin*> Listed() const
+    {
+        auto* table = dynamic_cast<WbMovieTable*>(tower.Select()->GetWbDlgItem(7112));
+        std::vector<WbMoviePlugin*> rows;
+        for (int row = 1; row <= table->GetRowCount(); ++row)
+            rows.push_back(table->GetFilm(row));
+        return {rows, table->GetSelectedRow(), tower.Schedule()->GetSelectedMovie()};
     }
 
     DialogTower tower;
@@ -148,38 +156,30 @@ TEST_F(MovieSelectDialog, ListOrderAndPreselection)
     tower.doc.GetMovieList()->Clear(); // the fourth film is installed but missing from the list
     for (WbMoviePlugin* film : {first, hidden, third})
         tower.doc.GetMovieList()->Append(film);
-    auto selection = [&] {
-        WbMovieTable* table = Table(tower.Select());
-        std::vector<WbMoviePlugin*> rows;
-        for (int row = 1; row <= table->GetRowCount(); ++row)
-            rows.push_back(table->GetFilm(row));
-        return std::make_pair(rows, table->GetSelectedRow());
-    };
+    using Rows = std::vector<WbMoviePlugin*>;
 
     tower.Place(third);
     WbDialog* info = tower.OpenSelection();
-    EXPECT_EQ(selection(), std::make_pair(std::vector<WbMoviePlugin*>{first, third}, 2));
-    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), third);
+    EXPECT_EQ(Listed(), std::tuple(Rows{first, third}, 2, third));
     tower.Choose(first);
     DialogTower::Press(tower.Select(), 7092);
     DialogTower::Press(info, 7099);
-    EXPECT_EQ(selection().second, 1) << "the accepted film comes first";
+    EXPECT_EQ(Listed(), std::tuple(Rows{first, third}, 1, first)) << "the accepted film comes first";
 
     tower.Place(hidden);
     tower.OpenSelection();
-    EXPECT_EQ(selection().second, 1) << "an unshowable current film gives way to the first listed";
-    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), first);
+    EXPECT_EQ(Listed(), std::tuple(Rows{first, third}, 1, first)) << "an unshowable current film gives way";
 
     tower.Place(unlisted);
     tower.OpenSelection();
-    EXPECT_EQ(selection().second, 0) << "a showable film missing from the list has no row";
+    EXPECT_EQ(std::get<1>(Listed()), 0) << "a showable film missing from the list has no row";
     EXPECT_EQ(DialogTower::Text(tower.Select(), 7124), "Film 4");
 
     // With no film to offer, "Show" accepts nothing and says nothing; the selection stays open.
     tower.doc.GetMovieList()->Clear();
     tower.Place(hidden);
     info = tower.OpenSelection();
-    EXPECT_EQ(selection(), std::make_pair(std::vector<WbMoviePlugin*>{}, 0));
+    EXPECT_EQ(std::get<Rows>(Listed()), Rows{});
     const int beeps = WbGetBeepCount();
     DialogTower::Press(tower.Select(), 7092);
     EXPECT_EQ(WbGetBeepCount(), beeps);
@@ -228,8 +228,7 @@ TEST_F(MovieSelectDialog, UnshowableAcceptedFilmGivesWayToTheFirstListed)
     WbDialog* info = tower.AcceptFilm(accepted);
     accepted->GetInfo().roadshow = false;
     DialogTower::Press(info, 7099);
-    EXPECT_EQ(Table(tower.Select())->GetSelectedRow(), 1);
-    EXPECT_EQ(tower.Schedule()->GetSelectedMovie(), listedFirst);
+    EXPECT_EQ(Listed(), std::tuple(std::vector{listedFirst, current}, 1, listedFirst));
 }
 
 // Asking for a theater's info dialog while it is open closes the theater's dialogs and opens it afresh, so

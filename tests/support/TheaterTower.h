@@ -65,8 +65,7 @@ public:
 
     WbMoviePlugin* AddFilm(const WbFilmInfo& info)
     {
-        films.push_back(std::make_unique<WbMoviePlugin>(info));
-        WbMoviePlugin* film = films.back().get();
+        WbMoviePlugin* film = films.emplace_back(std::make_unique<WbMoviePlugin>(info)).get();
         film->SetTowerDoc(&doc);
         def.GetSubPluginList()->Append(film);
         doc.GetMovieList()->Append(film);
