@@ -229,8 +229,7 @@ TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
 {
     WbTenantDefData data = tower.def.GetDefData();
-    data.openMinute = 545;
-    data.closeMinute = 1380;
+    std::tie(data.openMinute, data.closeMinute) = std::tuple(545u, 1380u);
     tower.def.SetDefData(data);
     WbTenant* tenant = tower.Place(nullptr);
     tenant->SetCounts(0, 7);

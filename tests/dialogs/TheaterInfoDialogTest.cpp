@@ -11,9 +11,8 @@ WbDlgItemMovie* Movie(WbDialog* dialog) { return dynamic_cast<WbDlgItemMovie*>(d
 WbFilmInfo Shown(uint32_t id)
 {
     WbFilmInfo info = FilmInfo(id);
-    info.movieName = CString("film" + std::to_string(id) + ".mov");
-    info.stillSource = "STIL";
-    info.stillID = int32_t(id);
+    std::tie(info.movieName, info.stillSource, info.stillID) =
+        std::tuple(CString("film" + std::to_string(id) + ".mov"), CString("STIL"), int32_t(id));
     return info;
 }
 
@@ -42,10 +41,9 @@ protected:
 // times a hundred; the schedule knows the dialog until its window goes.
 TEST_F(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
 {
-    film->GetInfo().secondLine = "A story of the tower";
-    film->GetInfo().producer = "P. Roducer";
-    film->GetInfo().director = "D. Irector";
-    film->GetInfo().performers = "The Cast";
+    WbFilmInfo& credits = film->GetInfo();
+    std::tie(credits.secondLine, credits.producer, credits.director, credits.performers) =
+        std::tuple("A story of the tower", "P. Roducer", "D. Irector", "The Cast");
     tower.Place(film)->SetCounts(0, 7); // income 30 per customer, running cost 5
     WbDialog* info = tower.OpenInfo();
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), info);

@@ -37,12 +37,9 @@ public:
         doc.SetFunds(100000);
         // Figures the tests rely on, whatever the module's own record says.
         WbTenantDefData data = def.GetDefData();
-        data.openMinute = 600;
-        data.closeMinute = 1320;
-        data.capacity = 200;
-        data.belongCapacity = 2;
-        data.incomePerCustomer = 30;
-        data.monthlyCostHundreds = 5;
+        std::tie(data.openMinute, data.closeMinute) = std::tuple(600u, 1320u);
+        std::tie(data.capacity, data.belongCapacity, data.incomePerCustomer, data.monthlyCostHundreds) =
+            std::tuple(200, 2, 30, 5);
         def.SetDefData(data);
     }
     ~DialogTower() { WbDialog::CloseAllDialogs(); }
