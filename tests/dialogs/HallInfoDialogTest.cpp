@@ -57,8 +57,10 @@ private:
 // A tenant whose picture variation can be chosen.
 class VariedTenant final : public WbTenant {
 public:
-    using WbTenant::WbTenant;
-    void SetVariation(int32_t variation) { mVariation = variation; }
+    VariedTenant(WbTowerDoc* doc, WbTenantDef* def, RECT area, int32_t variation) : WbTenant(doc, def, area, 1)
+    {
+        mVariation = variation;
+    }
 };
 
 class HallInfoDialogTest : public ::testing::Test {
@@ -75,13 +77,12 @@ protected:
         dynamic_cast<WbDlgItemEdit*>(dialog->GetWbDlgItem(7003))->TypeText(text);
     }
     // A tenant of the given area, in place of the theater; its dialog needs no schedule.
-    VariedTenant* PlaceSized(RECT area, WbTenantDef* def)
+    WbTenant* PlaceSized(RECT area, WbTenantDef* def, int32_t variation = 0, int32_t pattern = 0)
     {
         tower.def.DestructFinish(&tower.doc, tower.Place(nullptr));
-        auto tenant = std::make_unique<VariedTenant>(&tower.doc, def, area, 1);
-        VariedTenant* placed = tenant.get();
-        tower.theater = std::move(tenant);
-        return placed;
+        tower.theater = std::make_unique<VariedTenant>(&tower.doc, def, area, variation);
+        tower.theater->SetPatIndex(pattern);
+        return tower.theater.get();
     }
 
     DialogTower tower;
@@ -95,13 +96,6 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
 {
     WbTenant* tenant = tower.Place(nullptr);
     WbNameList* names = tower.doc.GetNameList();
-    auto stored = [this] {
-        std::vector<std::string> texts;
-        for (const WbTowerEvent& event : tower.log.Events())
-            if (event.kind == WbEventKind::Name)
-                texts.push_back(event.text.Str());
-        return texts;
-    };
     WbDialog* emptied = Open();
     EXPECT_EQ(DialogTower::Text(emptied, 7003), "Movie Theater");
     Type(emptied, "");
@@ -112,15 +106,13 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
     EXPECT_TRUE(renamed->GetWbDlgItem(7090)->IsWindowEnabled());
     Type(renamed, "Rex");
     DialogTower::Press(renamed, IDOK);
-    const WbName* record = names->Search(tenant, 0);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->GetKind(), 0u);
+    EXPECT_NE(names->Search(tenant, 0), nullptr) << "a record of kind 0";
     WbDialog* cancelled = Open();
     EXPECT_EQ(DialogTower::Text(cancelled, 7003), "Rex");
     EXPECT_FALSE(cancelled->GetWbDlgItem(7090)->IsWindowEnabled()) << "a named tenant is a favorite already";
     Type(cancelled, "Nope");
     DialogTower::Press(cancelled, IDCANCEL);
-    EXPECT_EQ(stored(), std::vector<std::string>{"Rex"});
+    EXPECT_EQ(tower.log.Count(WbEventKind::Name), 1) << "only the new name was stored";
 
     tower.Place(nullptr);
     WbDialog* favorite = Open();
@@ -130,7 +122,10 @@ TEST_F(HallInfoDialogTest, NameRecordDecidesTheNameAndOkStoresOnlyAChangeOrAFavo
     EXPECT_FALSE(favorite->GetWbDlgItem(7090)->IsWindowEnabled());
     Type(favorite, "");
     DialogTower::Press(favorite, IDOK);
-    EXPECT_EQ(stored(), std::vector<std::string>{"Movie Theater"});
+    WbDialog* reopened = Open();
+    EXPECT_EQ(std::tuple(DialogTower::Text(reopened, 7003), reopened->GetWbDlgItem(7090)->IsWindowEnabled()),
+              std::tuple("Movie Theater", false));
+    EXPECT_EQ(tower.log.Count(WbEventKind::Name), 1);
 }
 
 TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteFireAndTheDerivedDialog)
@@ -166,8 +161,7 @@ TEST_F(HallInfoDialogTest, StatusLineAndCommentsFollowRouteFireAndTheDerivedDial
     }
 }
 
-// The entrance is at unit 15 (the middle of a 31-unit theater); each mover is placed so that its
-// centre lies the given distance away.
+// The entrance is at unit 15, the middle of a 31-unit theater; each mover's centre lies the distance away.
 TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
 {
     const struct {
@@ -177,22 +171,16 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     } cases[] = {{95, true, ""},          {96, true, kStairsFar},     {159, true, kStairsFar},
                  {96, false, kMoverFar},  {159, false, kMoverFar},    {160, true, kStairsTooFar},
                  {160, false, kMoverFar}, {-200, true, kStairsTooFar}};
-    uint32_t moverID = 100;
+    WbTenant* tenant = tower.Place(nullptr);
+    ASSERT_EQ(tenant->GetEntrancePt().x, 15);
+    WbFloorInfo* floors = tower.doc.GetFloorInfo();
     for (const auto& c : cases) {
-        DialogTower tower2;
-        WbTenant* tenant = tower2.Place(nullptr);
-        ASSERT_EQ(tenant->GetEntrancePt().x, 15);
-        const LONG centre = 15 + c.distance;
-        tower2.doc.GetFloorInfo()->AddMover(++moverID, RECT{centre - 2, 0, centre + 2, 10}, c.stair, {1, 2});
-        auto* dialog = new WbHallInfoDialog(tenant);
-        dialog->RealizeText(Bytes(kHallTemplate), tenant, {}, &tower2.doc);
-        EXPECT_EQ(DialogTower::Text(dialog, 7080), c.comment) << c.distance << (c.stair ? " stairs" : " elevator");
+        floors->AddMover(1, RECT{13 + c.distance, 0, 17 + c.distance, 10}, c.stair, {1, 2});
+        EXPECT_EQ(DialogTower::Text(Open(), 7080), c.comment) << c.distance << (c.stair ? " stairs" : " elevator");
     }
 
     // The nearest carrying mover counts: one without the attribute is passed over, and on a tie the
     // one found first stays.
-    WbTenant* tenant = tower.Place(nullptr);
-    WbFloorInfo* floors = tower.doc.GetFloorInfo();
     floors->AddMover(1, RECT{13, 0, 17, 10}, false, {1}, 0);
     floors->AddMover(2, RECT{15 + 98, 0, 15 + 102, 10}, true, {1});
     floors->AddMover(3, RECT{15 - 102, 0, 15 - 98, 10}, false, {1});
@@ -208,34 +196,28 @@ TEST_F(HallInfoDialogTest, NearestMoverDecidesTheDistanceComment)
     tower.def.SetDefData(data);
 
     // The mover's centre is truncated toward zero: -82 to -79 has its centre at -80, 95 units away.
-    WbTenant* near = tower.Place(nullptr);
-    tower.doc.GetFloorInfo()->AddMover(9, RECT{-82, 0, -79, 10}, true, {1});
-    ASSERT_EQ(near->GetEntrancePt().x, 15);
+    floors->AddMover(9, RECT{-82, 0, -79, 10}, true, {1});
     EXPECT_EQ(DialogTower::Text(Open(), 7080), "");
 }
 
 TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 {
-    VariedTenant* oneFloor = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);
-    oneFloor->SetPatIndex(1);
-    oneFloor->SetVariation(2);
+    PlaceSized(RECT{0, 0, 10, 1}, &tower.def, 2, 1);
     WbDialog* small = Open();
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 160, 40 + 48}));
     EXPECT_EQ(small->GetWbDlgItem(7504)->GetRect(), (RECT{12, 39, 13 + 161, 40 + 49}));
     EXPECT_EQ(small->GetWbDlgItem(7004)->GetValue(), 2301) << "variation 2, the definition's height 3, pattern 1";
 
     // Figures restored at the top of their range give the number a 32-bit sum wraps to.
-    VariedTenant* restored = PlaceSized(RECT{0, 0, 10, 1}, &tower.def);
-    restored->SetPatIndex(INT32_MAX);
-    restored->SetVariation(INT32_MAX);
+    PlaceSized(RECT{0, 0, 10, 1}, &tower.def, INT32_MAX, INT32_MAX);
     EXPECT_EQ(Open()->GetWbDlgItem(7004)->GetValue(), INT32_MAX - 700);
 
     // A burning tenant shows rubble, still sized from its area.
     PlaceSized(RECT{0, 0, 40, 2}, &tower.def)->SetStatus(10000);
     WbDialog* wide = Open();
-    EXPECT_EQ(wide->GetWbDlgItem(7004)->GetRect(), (RECT{13, 40, 13 + 274, 40 + 60}));
-    EXPECT_EQ(DialogTower::Text(wide, 7004), "Rubble");
-    EXPECT_EQ(wide->GetWbDlgItem(7004)->GetValue(), 0);
+    EXPECT_EQ(std::tuple(wide->GetWbDlgItem(7004)->GetRect(), DialogTower::Text(wide, 7004),
+                         wide->GetWbDlgItem(7004)->GetValue()),
+              std::tuple(RECT{13, 40, 13 + 274, 40 + 60}, "Rubble", 0));
 
     // Without a definition the picture item is left as the template made it.
     PlaceSized(RECT{0, 0, 40, 2}, nullptr);
@@ -247,8 +229,7 @@ TEST_F(HallInfoDialogTest, PictureIsSizedFromTheTenantsArea)
 TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
 {
     WbTenantDefData data = tower.def.GetDefData();
-    data.openMinute = 545;
-    data.closeMinute = 1380;
+    std::tie(data.openMinute, data.closeMinute) = std::tuple(545u, 1380u);
     tower.def.SetDefData(data);
     WbTenant* tenant = tower.Place(nullptr);
     tenant->SetCounts(0, 7);
@@ -259,10 +240,8 @@ TEST_F(HallInfoDialogTest, HoursFiguresAndPeopleAreFilled)
     tenant->GetCustomers()[1]->SetCurTenantID(0); // still linked, but at another tenant now
 
     WbDialog* dialog = Open();
-    const std::pair<int, const char*> texts[] = {
-        {7021, "9:05 to 23:00"}, {7022, "3000"}, {7023, "Income $"}, {7030, "9"}, {7031, "30"}, {7001, "1F-000"}};
-    for (const auto& [id, text] : texts)
-        EXPECT_EQ(DialogTower::Text(dialog, id), text) << id;
+    EXPECT_EQ(DialogTower::Texts(dialog, {7021, 7022, 7023, 7030, 7031, 7001}),
+              (Strings{"9:05 to 23:00", "3000", "Income $", "9", "30", "1F-000"}));
     EXPECT_EQ(dynamic_cast<WbDlgItemCustomerGage*>(dialog->GetWbDlgItem(7041))->GetTenant(), tenant);
     EXPECT_EQ(dynamic_cast<WbDlgItemProfitsGage*>(dialog->GetWbDlgItem(7042))->GetTenant(), tenant);
     auto people = [&](int id) { return dynamic_cast<WbDlgItemPeopleView*>(dialog->GetWbDlgItem(id))->GetPeople(); };

@@ -11,9 +11,8 @@ WbDlgItemMovie* Movie(WbDialog* dialog) { return dynamic_cast<WbDlgItemMovie*>(d
 WbFilmInfo Shown(uint32_t id)
 {
     WbFilmInfo info = FilmInfo(id);
-    info.movieName = CString("film" + std::to_string(id) + ".mov");
-    info.stillSource = "STIL";
-    info.stillID = int32_t(id);
+    std::tie(info.movieName, info.stillSource, info.stillID) =
+        std::tuple(CString("film" + std::to_string(id) + ".mov"), CString("STIL"), int32_t(id));
     return info;
 }
 
@@ -42,28 +41,18 @@ protected:
 // times a hundred; the schedule knows the dialog until its window goes.
 TEST_F(TheaterInfoDialog, FilmPartAndFiguresBeforeTheOpening)
 {
-    film->GetInfo().secondLine = "A story of the tower";
-    film->GetInfo().producer = "P. Roducer";
-    film->GetInfo().director = "D. Irector";
-    film->GetInfo().performers = "The Cast";
+    WbFilmInfo& credits = film->GetInfo();
+    std::tie(credits.secondLine, credits.producer, credits.director, credits.performers) =
+        std::tuple("A story of the tower", "P. Roducer", "D. Irector", "The Cast");
     tower.Place(film)->SetCounts(0, 7); // income 30 per customer, running cost 5
     WbDialog* info = tower.OpenInfo();
-    ASSERT_NE(dynamic_cast<WbTheaterInfoDialog*>(info), nullptr);
     EXPECT_EQ(tower.Schedule()->GetInfoDialog(), info);
     // The revenue is 30 x 7 / 100 = 2, shown times a hundred; no release-day comment before the film's first
     // show day.
-    const std::pair<int, const char*> texts[] = {
-        {7124, "Film 1"},
-        {7125, "A story of the tower"},
-        {7123, "still STIL 1"},
-        {7110, "0"},
-        {7107, "200"},
-        {7108, "500"},
-        {7109, "-300"},
-        {7080, ""},
-        {7130, "Produced by : P. Roducer / Directed by : D. Irector\t/ Performed by : The Cast"}};
-    for (const auto& [id, text] : texts)
-        EXPECT_EQ(DialogTower::Text(info, id), text) << id;
+    EXPECT_EQ(DialogTower::Texts(info, {7124, 7125, 7123, 7110, 7107, 7108, 7109, 7080}),
+              (Strings{"Film 1", "A story of the tower", "still STIL 1", "0", "200", "500", "-300", ""}));
+    EXPECT_EQ(DialogTower::Text(info, 7130),
+              "Produced by : P. Roducer / Directed by : D. Irector\t/ Performed by : The Cast");
     EXPECT_TRUE(Movie(info)->IsWindowVisible());
     EXPECT_FALSE(info->GetWbDlgItem(7126)->IsWindowVisible());
     DialogTower::Press(info, IDCANCEL);
@@ -84,18 +73,17 @@ TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
 {
     tower.Place(nullptr);
     WbDialog* none = tower.OpenInfo();
-    EXPECT_FALSE(Movie(none)->IsWindowVisible());
-    EXPECT_TRUE(none->GetWbDlgItem(7126)->IsWindowVisible());
-    EXPECT_EQ(DialogTower::Text(none, 7126), "Feature title has not been selected.");
-    EXPECT_EQ(DialogTower::Text(none, 7124), "");
-    EXPECT_EQ(DialogTower::Text(none, 7111), "");
+    EXPECT_EQ(std::tuple(Movie(none)->IsWindowVisible(), none->GetWbDlgItem(7126)->IsWindowVisible(),
+                         DialogTower::Text(none, 7126), DialogTower::Text(none, 7124), DialogTower::Text(none, 7111)),
+              std::tuple(false, true, "Feature title has not been selected.", "", ""));
 
     tower.Place(film);
     tower.Schedule()->SetRunEnded(1);
     WbDialog* ended = tower.OpenInfo();
-    EXPECT_EQ(DialogTower::Text(ended, 7126), "The duration has passed.");
-    EXPECT_FALSE(Movie(ended)->IsWindowVisible());
-    EXPECT_EQ(DialogTower::Text(ended, 7110), "") << "the days are not shown once the run has ended";
+    EXPECT_EQ(
+        std::tuple(DialogTower::Text(ended, 7126), Movie(ended)->IsWindowVisible(), DialogTower::Text(ended, 7110)),
+        std::tuple("The duration has passed.", false, ""))
+        << "the days are not shown once the run has ended";
     DialogTower::Press(ended, IDCANCEL);
     DialogTower::Press(tower.AcceptFilm(next), IDOK);
     EXPECT_EQ(tower.Schedule()->IsRunEnded(), 0);
@@ -107,10 +95,9 @@ TEST_F(TheaterInfoDialog, MissingOrExpiredFilmIsAnnouncedOverTheHiddenPicture)
     tower.doc.SetCurrentDateTime(WbDateTime(3, 480));
     EXPECT_EQ(tower.Schedule()->CheckMovieRun(), 0);
     WbDialog* expired = tower.OpenInfo();
-    EXPECT_EQ(DialogTower::Text(expired, 7126), "The duration has passed.");
-    EXPECT_FALSE(Movie(expired)->IsWindowVisible());
-    EXPECT_EQ(DialogTower::Text(expired, 7124), "Film 2");
-    EXPECT_EQ(DialogTower::Text(expired, 7111), "10:30 13:00 15:30 18:00 ");
+    EXPECT_EQ(std::tuple(DialogTower::Text(expired, 7126), Movie(expired)->IsWindowVisible(),
+                         DialogTower::Text(expired, 7124), DialogTower::Text(expired, 7111)),
+              std::tuple("The duration has passed.", false, "Film 2", "10:30 13:00 15:30 18:00 "));
 }
 
 TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseCommentsAndReadTheSchedulesFilm)
@@ -140,26 +127,28 @@ TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseCommentsAndReadTheSchedulesFi
     // They read the schedule's film as it stands before the dialog takes up the tenant's film again.
     tower.Schedule()->SetMovie(nullptr);
     WbDialog* info = tower.OpenInfo();
-    EXPECT_EQ(DialogTower::Text(info, 7080), "");
-    EXPECT_EQ(DialogTower::Text(info, 7124), "Film 1");
-    EXPECT_TRUE(Movie(info)->IsWindowVisible());
+    EXPECT_EQ(std::tuple(DialogTower::Text(info, 7080), DialogTower::Text(info, 7124), Movie(info)->IsWindowVisible()),
+              std::tuple("", "Film 1", true));
 }
 
 // A film too long for the opening hours has no show: no show times, and its still rather than its movie, at
-// noon as before the opening; so too a film accepted at noon by a theater without one.
+// noon as before the opening; hours that close before they open have no show either. A film accepted at noon
+// by a theater without one shows its still too.
 TEST_F(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirStill)
 {
     film->GetInfo().runningTime = 720;
     tower.Place(film);
     tower.doc.SetCurrentDateTime(WbDateTime(1, 720));
     WbDialog* info = tower.OpenInfo();
-    EXPECT_EQ(DialogTower::Text(info, 7111), "");
-    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 1");
+    EXPECT_EQ(std::tuple(DialogTower::Text(info, 7111), DialogTower::Text(info, 7123)), std::tuple("", "still STIL 1"));
+    film->GetInfo().runningTime = 120;
+    tower.theater->SetHours(1320, 600);
+    EXPECT_EQ(DialogTower::Text(tower.OpenInfo(), 7111), "") << "hours closing before they open";
 
     tower.Place(nullptr);
     info = tower.AcceptFilm(next);
-    EXPECT_EQ(DialogTower::Text(info, 7123), "still STIL 2");
-    EXPECT_TRUE(Movie(info)->IsWindowVisible());
+    EXPECT_EQ(std::tuple(DialogTower::Text(info, 7123), Movie(info)->IsWindowVisible()),
+              std::tuple("still STIL 2", true));
 }
 
 // A burning theater's dialog leaves the film part alone and offers no film change; a film accepted before
@@ -172,8 +161,7 @@ TEST_F(TheaterInfoDialog, BurningTheaterOffersNoFilmChangeButAppliesAnEarlierAcc
     const int32_t funds = tower.doc.GetCurrentFunds();
     WbDialog* info = tower.OpenInfo();
     EXPECT_FALSE(info->GetWbDlgItem(7099)->IsWindowEnabled());
-    EXPECT_EQ(DialogTower::Text(info, 7124), "");
-    EXPECT_EQ(DialogTower::Text(info, 7111), "");
+    EXPECT_EQ(std::tuple(DialogTower::Text(info, 7124), DialogTower::Text(info, 7111)), std::tuple("", ""));
     EXPECT_EQ(DialogTower::Press(info, 7099), 0);
     EXPECT_EQ(tower.Select(), nullptr);
     DialogTower::Press(info, IDOK);

@@ -1,5 +1,4 @@
-// The test program's own allocation functions: every plain and nothrow form is replaced, so that each
-// allocation is counted, can be made to fail, and is freed alike.
+// Every plain and nothrow allocation form replaced, so that each allocation is counted and can be made to fail.
 #include "AllocationHook.h"
 
 #include <cstdlib>
@@ -10,14 +9,11 @@ namespace {
 bool gCounting = false;
 int gCount = 0;
 int gFailAt = 0;
-bool gFailed = false;
 
 void* Allocate(std::size_t size) noexcept
 {
-    if (gCounting && ++gCount == gFailAt) {
-        gFailed = true;
+    if (gCounting && ++gCount == gFailAt)
         return nullptr;
-    }
     return std::malloc(size ? size : 1);
 }
 
@@ -34,15 +30,13 @@ void AllocationHook::Arm(int failAt)
 {
     gCount = 0;
     gFailAt = failAt;
-    gFailed = false;
     gCounting = true;
 }
 
 bool AllocationHook::Disarm()
 {
     gCounting = false;
-    gFailAt = 0;
-    return gFailed;
+    return gFailAt > 0 && gCount >= gFailAt;
 }
 
 int AllocationHook::Count() { return gCount; }

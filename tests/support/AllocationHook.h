@@ -1,5 +1,4 @@
-// The test program's own allocation functions: they count allocations and can make the n-th one fail, so that
-// a test can run out of memory at every place a call allocates.
+// Allocations counted and the n-th made to fail, so that a test runs out of memory wherever a call allocates.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -24,6 +24,8 @@ inline std::vector<uint8_t> TemplateFile(int id)
 
 inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
+using Strings = std::vector<std::string>;
+
 // At 8:00 on day 1, before the theater opens, with money to spare and no people arriving on their own.
 class DialogTower : public TheaterTower {
 public:
@@ -35,12 +37,9 @@ public:
         doc.SetFunds(100000);
         // Figures the tests rely on, whatever the module's own record says.
         WbTenantDefData data = def.GetDefData();
-        data.openMinute = 600;
-        data.closeMinute = 1320;
-        data.capacity = 200;
-        data.belongCapacity = 2;
-        data.incomePerCustomer = 30;
-        data.monthlyCostHundreds = 5;
+        std::tie(data.openMinute, data.closeMinute) = std::tuple(600u, 1320u);
+        std::tie(data.capacity, data.belongCapacity, data.incomePerCustomer, data.monthlyCostHundreds) =
+            std::tuple(200, 2, 30, 5);
         def.SetDefData(data);
     }
     ~DialogTower() { WbDialog::CloseAllDialogs(); }
@@ -99,5 +98,12 @@ public:
     {
         const WbDlgItem* item = dialog->GetWbDlgItem(id);
         return item ? item->GetDisplayText().Str() : "<no item " + std::to_string(id) + ">";
+    }
+    static Strings Texts(const WbDialog* dialog, std::initializer_list<int> ids)
+    {
+        Strings texts;
+        for (int id : ids)
+            texts.push_back(Text(dialog, id));
+        return texts;
     }
 };

@@ -1,5 +1,4 @@
-// A tower with one movie theater defined by the module's own resources, its films, and a log of what the host was
-// asked to do: the common ground of the theater's and the stand-in tower's tests.
+// A tower with one movie theater of the module's own resources, its films, and a log of what the host was asked.
 #pragma once
 
 #include "Afx.h"
@@ -22,11 +21,7 @@ public:
 
     const std::vector<WbTowerEvent>& Events() const { return mEvents; }
     void Clear() { mEvents.clear(); }
-    int Count(WbEventKind kind) const
-    {
-        return int(
-            std::count_if(mEvents.begin(), mEvents.end(), [kind](const WbTowerEvent& e) { return e.kind == kind; }));
-    }
+    int Count(WbEventKind kind) const { return int(std::ranges::count(mEvents, kind, &WbTowerEvent::kind)); }
     // The kinds in the order they were reported, without the redraw requests.
     std::vector<WbEventKind> Kinds() const
     {
@@ -41,14 +36,14 @@ private:
     std::vector<WbTowerEvent> mEvents;
 };
 
-// A plain 120-minute roadshow film that runs for ever.
-inline WbFilmInfo FilmInfo(uint32_t id, int32_t runningTime = 120)
+// A plain roadshow film, 120 minutes long unless said otherwise, that runs for ever.
+inline WbFilmInfo FilmInfo(uint32_t id, int32_t runningTime = 120, int32_t cost = 15)
 {
     WbFilmInfo info;
     info.id = id;
     info.titles[1] = "Film " + std::to_string(id);
     info.runningTime = runningTime;
-    info.cost = 15;
+    info.cost = cost;
     info.carryOver = 100;
     return info;
 }
@@ -70,8 +65,7 @@ public:
 
     WbMoviePlugin* AddFilm(const WbFilmInfo& info)
     {
-        films.push_back(std::make_unique<WbMoviePlugin>(info));
-        WbMoviePlugin* film = films.back().get();
+        WbMoviePlugin* film = films.emplace_back(std::make_unique<WbMoviePlugin>(info)).get();
         film->SetTowerDoc(&doc);
         def.GetSubPluginList()->Append(film);
         doc.GetMovieList()->Append(film);

@@ -1,5 +1,4 @@
-// The show schedule against the stand-in tower: show times, the day's target, status processing,
-// the film's run and the save record.
+// The show schedule: the day's target, status processing, the film's run and the save record.
 #include "TheaterTower.h"
 
 #include "WbArchive.h"
@@ -10,24 +9,7 @@
 
 namespace {
 
-struct Show {
-    unsigned int entry;
-    unsigned int start;
-    unsigned int end;
-    friend bool operator==(const Show&, const Show&) = default;
-};
-
-std::vector<Show> ShowsOf(const WbShowSchedule& schedule)
-{
-    std::vector<Show> shows;
-    Show show{};
-    for (int i = 1; schedule.GetShowTime(i, show.entry, show.start, show.end); ++i)
-        shows.push_back(show);
-    return shows;
-}
-
-// Runs one day of statuses on the schedule directly: the first show cycle begins, count customers are
-// present at the show's end, and the day's shows end.
+// One day of statuses on the schedule itself, with present customers in the hall at the show's end.
 void RunDay(TheaterTower& tower, int present)
 {
     WbShowSchedule* schedule = tower.Schedule();
@@ -40,45 +22,10 @@ void RunDay(TheaterTower& tower, int present)
 
 } // namespace
 
-TEST(ShowSchedule, ShowTimesDivideTheOpeningHours)
-{
-    struct Case {
-        int32_t runningTime;
-        uint32_t open;
-        uint32_t close;
-        size_t count;
-        Show first;
-        Show last;
-    };
-    // Entry periods follow each other from opening time; what is left after the last whole cycle has
-    // no show. Closing before opening, or a negative running time, gives no show at all.
-    for (const Case& c : {Case{120, 600, 1320, 4, {600, 630, 750}, {1050, 1080, 1200}},
-                          Case{90, 600, 1320, 6, {600, 630, 720}, {1200, 1230, 1320}},
-                          Case{0, 600, 1320, 24, {600, 630, 630}, {1290, 1320, 1320}}, Case{120, 700, 700, 0, {}, {}},
-                          Case{120, 600, 749, 0, {}, {}}, Case{120, 1320, 600, 0, {}, {}},
-                          Case{-30, 600, 1320, 0, {}, {}}, Case{-10, 600, 1320, 0, {}, {}}}) {
-        TheaterTower tower;
-        WbMoviePlugin* film = tower.AddFilm(FilmInfo(1, c.runningTime));
-        tower.Place(film)->SetHours(c.open, c.close);
-        const std::vector<Show> shows = ShowsOf(*tower.Schedule());
-        ASSERT_EQ(shows.size(), c.count) << c.runningTime << " minutes, " << c.open << " to " << c.close;
-        if (!shows.empty()) {
-            EXPECT_EQ(shows.front(), c.first) << c.runningTime;
-            EXPECT_EQ(shows.back(), c.last) << c.runningTime;
-        }
-        EXPECT_EQ(tower.Schedule()->CalcShowStart(film, 0), -1);
-    }
-}
-
 TEST(ShowSchedule, DayTargetFromTheFilmThenFromTheDaysBest)
 {
     struct Case {
-        int32_t record;
-        int32_t firstDayAudience;
-        int32_t percentage;
-        int32_t best;
-        int32_t firstTarget;
-        int32_t nextTarget;
+        int32_t record, firstDayAudience, percentage, best, firstTarget, nextTarget;
     };
     // First day: the film's record, else its first-day audience, else the capacity (7). Later days: the
     // percentage scaled first, then applied, rounded down; 29 x 0.01 x 100 is 28.999999999999996. A target
@@ -87,9 +34,8 @@ TEST(ShowSchedule, DayTargetFromTheFilmThenFromTheDaysBest)
                           Case{0, 25, INT32_MAX, 1000, 25, INT32_MAX}}) {
         TheaterTower tower(WbArrivalMode::None);
         WbFilmInfo info = FilmInfo(1);
-        info.personsRecord = c.record;
-        info.firstDayAudience = c.firstDayAudience;
-        info.carryOver = c.percentage;
+        std::tie(info.personsRecord, info.firstDayAudience, info.carryOver) =
+            std::tuple(c.record, c.firstDayAudience, c.percentage);
         tower.Place(tower.AddFilm(info), 10, 7);
         WbShowSchedule& schedule = *tower.Schedule();
         RunDay(tower, c.best);
@@ -114,8 +60,7 @@ TEST(ShowSchedule, EachPassActsOnTheStatusLeftThenOnTheStatusEntered)
 {
     using K = WbEventKind;
     struct Case {
-        int32_t from;
-        int32_t to;
+        int32_t from, to;
         std::vector<WbEventKind> kinds;
         std::vector<int64_t> values;
     };
@@ -135,8 +80,7 @@ TEST(ShowSchedule, EachPassActsOnTheStatusLeftThenOnTheStatusEntered)
         schedule.ProcessStatus(c.from, c.to);
         EXPECT_EQ(tower.log.Kinds(), c.kinds) << c.from << " to " << c.to;
         std::vector<int64_t> values;
-        for (const WbTowerEvent& event : tower.log.Events())
-            values.push_back(event.value);
+        std::ranges::transform(tower.log.Events(), std::back_inserter(values), &WbTowerEvent::value);
         EXPECT_EQ(values, c.values) << c.from << " to " << c.to;
     }
 }
@@ -153,9 +97,9 @@ TEST(ShowSchedule, WithoutAFilmOnlyTheReMakeCheckActsAndTheTitleStays)
     schedule.SetMovie(nullptr);
     EXPECT_EQ(schedule.GetTitle(), "Film 1");
     // There is no show, and the outputs stay as they were.
-    Show untouched{1, 2, 3};
-    EXPECT_EQ(schedule.GetShowTime(1, untouched.entry, untouched.start, untouched.end), 0);
-    EXPECT_EQ(untouched, (Show{1, 2, 3}));
+    unsigned int entry = 1, start = 2, end = 3;
+    EXPECT_EQ(schedule.GetShowTime(1, entry, start, end), 0);
+    EXPECT_EQ(std::tuple(entry, start, end), std::tuple(1u, 2u, 3u));
     schedule.ProcessStatus(10, 30);
     schedule.ProcessStatus(32, 10);
     EXPECT_TRUE(tower.log.Events().empty());

@@ -1,5 +1,4 @@
-// The theater definition against the stand-in tower: the day's statuses, the windows of the day,
-// arrivals, construction, save and load framing, the schedule's lifetime and the composed picture.
+// The theater definition on the stand-in tower: its day, arrivals, construction, saves and its picture.
 #include "AllocationHook.h"
 #include "TheaterTower.h"
 
@@ -20,8 +19,7 @@ std::vector<uint32_t> Window(uint32_t from, uint32_t count)
     return minutes;
 }
 
-// Runs a whole day from midnight to 23:59 and gives, for each kind of event, the minutes it was reported at,
-// and the status after each minute's pass.
+// A whole day, from midnight to 23:59: the minutes each kind of event came at, and each minute's status.
 struct DayRecord {
     std::map<WbEventKind, std::vector<uint32_t>> at;
     std::vector<int32_t> status;
@@ -37,9 +35,7 @@ DayRecord RunDay(TheaterTower& tower)
         day.status.push_back(tower.theater->GetStatus());
         for (const WbTowerEvent& event : tower.log.Events()) {
             day.at[event.kind].push_back(tower.Minute());
-            if (event.kind == WbEventKind::PayMoney) {
-                EXPECT_EQ(event.category, 3) << "the day's income";
-            }
+            EXPECT_TRUE(event.kind != WbEventKind::PayMoney || event.category == 3) << "the day's income";
         }
     } while (tower.Minute() != 1439);
     return day;
@@ -50,50 +46,44 @@ DayRecord RunDay(TheaterTower& tower)
 // The customers called at an entry period's start arrive a minute later; half the capacity makes it 31.
 // Capacity 1 has half capacity 0, which no entry reaches. A film of 0 minutes is entry periods only, so 31
 // lasts until closing and nobody is counted at a show's end. The shows are looked up up to and including the
-// closing minute: a film that ends exactly at closing runs to it, a minute more drops the day's last show.
+// closing minute: a film that ends exactly at closing runs to it, a minute more drops the day's last show. A
+// negative running time, even one that leaves a cycle of some minutes, shows nothing.
 TEST(TheaterDay, StatusesOfTheDay)
 {
     struct Case {
-        int32_t runningTime;
-        int32_t capacity;
-        int32_t record;
-        int32_t customers;
-        std::map<int32_t, int> minutesAt; // status -> minutes of the day spent in it
+        int32_t runningTime, capacity, record, customers;
+        std::map<int32_t, int> minutesIn; // status -> minutes of the day spent in it
         std::map<uint32_t, int32_t> statusAt;
     };
-    for (const Case& c :
-         {Case{120,
-               7,
-               7,
-               28,
-               {{30, 4}, {31, 116}, {32, 480}},
-               {{599, 10}, {600, 30}, {601, 31}, {630, 32}, {750, 30}, {751, 31}, {1199, 32}, {1200, 10}}},
-          Case{120, 1, 1, 4, {{30, 120}, {31, 0}, {32, 480}}, {{629, 30}}},
-          Case{0, 7, 0, 7, {{30, 1}, {31, 719}, {32, 0}}, {{1319, 31}, {1320, 10}}},
-          Case{90, 7, 7, 42, {{30, 6}, {31, 174}, {32, 540}}, {{1229, 31}, {1230, 32}, {1319, 32}, {1320, 10}}},
-          Case{91, 7, 7, 35, {{30, 5}, {31, 145}, {32, 455}}, {{1113, 31}, {1204, 32}, {1205, 10}, {1320, 10}}}}) {
+    const Case cases[] = {
+        {120, 7, 7, 28, {{30, 4}, {31, 116}, {32, 480}}, {{599, 10}, {600, 30}, {601, 31}, {630, 32}, {751, 31}}},
+        {120, 1, 1, 4, {{30, 120}, {32, 480}}, {{629, 30}, {750, 30}, {1199, 32}, {1200, 10}}},
+        {0, 7, 0, 7, {{30, 1}, {31, 719}}, {{1319, 31}, {1320, 10}}},
+        {90, 7, 7, 42, {{30, 6}, {31, 174}, {32, 540}}, {{1229, 31}, {1230, 32}, {1319, 32}, {1320, 10}}},
+        {91, 7, 7, 35, {{30, 5}, {31, 145}, {32, 455}}, {{1113, 31}, {1204, 32}, {1205, 10}, {1320, 10}}},
+        {-30, 7, 0, 0, {}, {{600, 10}, {1320, 10}}},
+        {-10, 7, 0, 0, {}, {{600, 10}, {1320, 10}}}};
+    std::vector<uint32_t> hourly;
+    for (uint32_t hour = 10; hour < 24; ++hour)
+        for (uint32_t m : Window(hour * 60, 8))
+            hourly.push_back(m);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.runningTime << " minutes, capacity " << c.capacity);
         TheaterTower tower;
         tower.Place(tower.AddFilm(FilmInfo(1, c.runningTime)), 10, c.capacity);
         const DayRecord day = RunDay(tower);
-        std::map<int32_t, int> minutesAt{{30, 0}, {31, 0}, {32, 0}};
+        std::map<int32_t, int> minutesIn;
         for (int32_t status : day.status)
             if (status != 10)
-                ++minutesAt[status];
-
-        const std::string name = std::to_string(c.runningTime) + " minutes, capacity " + std::to_string(c.capacity);
-        EXPECT_EQ(minutesAt, c.minutesAt) << name;
+                ++minutesIn[status];
+        EXPECT_EQ(minutesIn, c.minutesIn);
         for (const auto& [minute, want] : c.statusAt)
-            EXPECT_EQ(day.status[minute], want) << name << " at minute " << minute;
-        EXPECT_EQ(tower.theater->GetPatIndex(), 0) << name;
-        EXPECT_EQ(tower.films[0]->GetNOPersonsR(), c.record) << name;
-        EXPECT_TRUE(tower.theater->GetStaff().empty()) << "the staff go home with the last show";
-        std::vector<uint32_t> hourly;
-        for (uint32_t hour = 10; hour < 24; ++hour)
-            for (uint32_t m : Window(hour * 60, 8))
-                hourly.push_back(m);
+            EXPECT_EQ(day.status[minute], want) << "at minute " << minute;
+        EXPECT_EQ(std::tuple(tower.theater->GetPatIndex(), tower.films[0]->GetNOPersonsR()), std::tuple(0, c.record));
+        EXPECT_EQ(tower.theater->GetStaff().empty(), !minutesIn.empty()) << "the staff go home with the last show";
         EXPECT_EQ(day.at.at(WbEventKind::Estimate), hourly);
         // Each customer pays 10; the day's income is booked once.
-        EXPECT_EQ(tower.doc.GetCurrentFunds(), 10 * c.customers) << name;
+        EXPECT_EQ(tower.doc.GetCurrentFunds(), 10 * c.customers);
     }
 }
 
@@ -133,8 +123,7 @@ TEST(TheaterArrival, WhoIsAdmitted)
     tower.Arrive();
     EXPECT_EQ(tower.theater->GetCustomerCount(), 2);
 
-    // In an entry period the arrival that makes exactly half the seats taken (3 of 7) makes the theater half
-    // full, the next one does not; without a tower view nobody is asked to redraw.
+    // Exactly half the seats taken (3 of 7) makes an entry period half full; without a view nothing redraws.
     tower.doc.SetTowerView(nullptr);
     tower.theater->SetStatus(30);
     tower.log.Clear();
@@ -147,7 +136,6 @@ TEST(TheaterArrival, WhoIsAdmitted)
     EXPECT_EQ(tower.theater->GetStatus(), 30);
 
     tower.theater->SetMoviePlugin(nullptr);
-    tower.theater->SetStatus(30);
     tower.log.Clear();
     tower.Arrive();
     EXPECT_EQ(tower.log.Kinds(), (std::vector{WbEventKind::TurnAway}));
@@ -162,15 +150,14 @@ TEST(TheaterConstruction, StepsThenWaitsForTheNextDay)
         tower.doc.GetCurrentDateTime()->AdvanceMinute();
         tower.theater->SetDrawMode(0);
         tower.def.TenantIdleProc(&tower.doc, tower.theater.get(), 0);
-        ASSERT_EQ(tower.theater->GetStatus(), step);
-        ASSERT_EQ(tower.theater->GetDrawMode(), 1);
+        ASSERT_EQ(std::pair(tower.theater->GetStatus(), tower.theater->GetDrawMode()), std::pair(step, 1));
     }
     tower.log.Clear();
     tower.def.TenantIdleProc(&tower.doc, tower.theater.get(), 0);
-    EXPECT_EQ(tower.theater->GetStatus(), 9);
-    EXPECT_EQ(tower.theater->GetDrawMode(), 2);
-    EXPECT_EQ(tower.log.Kinds(), std::vector<WbEventKind>{});
-    EXPECT_EQ(tower.log.Count(WbEventKind::Redraw), 1);
+    // The last step only asks for a redraw.
+    EXPECT_EQ(std::tuple(tower.theater->GetStatus(), tower.theater->GetDrawMode(), tower.log.Events().size(),
+                         tower.log.Count(WbEventKind::Redraw)),
+              std::tuple(9, 2, 1u, 1));
 
     tower.RunTo(1439);
     EXPECT_EQ(tower.theater->GetStatus(), 9);
@@ -213,9 +200,7 @@ TEST(TheaterSchedule, MadeOnceSavedWithItsTenantAndFreedOnce)
 TEST(TheaterSaveData, AnyLengthKeepsTheFileInStep)
 {
     struct Case {
-        int32_t length;
-        int payloadBytes;
-        int32_t expectedTarget;
+        int32_t length, payloadBytes, expectedTarget;
     };
     const int32_t kSentinel = 0x5A5A5A5A;
     // A record of 20 bytes: film 0, target 9, best 0, show days 3, spare 0; longer payloads pad it. A
@@ -236,11 +221,11 @@ TEST(TheaterSaveData, AnyLengthKeepsTheFileInStep)
         tower.theater = std::make_unique<WbTenant>(&tower.doc, &tower.def, RECT{}, 1);
         WbArchive in{std::span<const uint8_t>(bytes)};
         tower.def.LoadExtraData(in, &tower.doc, tower.theater.get());
-        EXPECT_EQ(tower.Schedule()->GetTargetCount(), c.expectedTarget) << "length " << c.length;
         int32_t next = 0;
         in >> next;
-        EXPECT_EQ(in.IsFailed(), cut) << "length " << c.length;
-        EXPECT_EQ(next, cut ? 0 : kSentinel) << "length " << c.length;
+        EXPECT_EQ(std::tuple(tower.Schedule()->GetTargetCount(), in.IsFailed(), next),
+                  std::tuple(c.expectedTarget, cut, cut ? 0 : kSentinel))
+            << "length " << c.length;
     }
 }
 
@@ -300,14 +285,12 @@ TEST(TheaterDay, ClosingPassStillChecksTheFilmsRun)
 
 // The 8-minute windows are not carried across midnight: a call that would begin before minute 0 is not
 // made, a booking that would run past 23:59 stops there, and the next day's first minutes book nothing.
-// Hours too short for one show (or none at all) keep the theater closed the whole day; the windows run.
+// Hours too short for one show (none, or closing before opening) keep the theater closed; the windows run.
 TEST(TheaterDay, WindowsThatCrossTheDaysEndsAreCutThere)
 {
     const struct {
-        uint32_t open;
-        uint32_t close;
-        std::vector<uint32_t> staffCalled;
-        std::vector<uint32_t> booked;
+        uint32_t open, close;
+        std::vector<uint32_t> staffCalled, booked;
         uint32_t firstEstimate;
         int32_t statusAtOpening;
     } cases[] = {
@@ -316,33 +299,30 @@ TEST(TheaterDay, WindowsThatCrossTheDaysEndsAreCutThere)
         {64, 1432, Window(4, 8), Window(1432, 8), 64, 30},
         {600, 749, Window(540, 8), Window(749, 8), 600, 10},
         {600, 600, Window(540, 8), Window(600, 8), 600, 10},
+        {1320, 600, Window(1260, 8), {}, 1320, 10},
     };
     for (const auto& c : cases) {
         TheaterTower tower;
         tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
         tower.theater->SetHours(c.open, c.close);
+        SCOPED_TRACE(testing::Message() << c.open << " to " << c.close);
         RunDay(tower);
-        const DayRecord day = RunDay(tower); // the second day, after a first day's booking window
-        auto minutes = [&day](WbEventKind kind) {
-            return day.at.contains(kind) ? day.at.at(kind) : std::vector<uint32_t>{};
-        };
-        const std::string name = std::to_string(c.open) + " to " + std::to_string(c.close);
-        EXPECT_EQ(minutes(WbEventKind::CallStaff), c.staffCalled) << name;
-        EXPECT_EQ(minutes(WbEventKind::PayMoney), c.booked) << name;
-        EXPECT_EQ(minutes(WbEventKind::Remake), Window(0, 8)) << name;
-        EXPECT_EQ(minutes(WbEventKind::ClearTotal), Window(c.open, 8)) << name;
-        EXPECT_EQ(minutes(WbEventKind::Estimate).front(), c.firstEstimate) << name;
-        EXPECT_EQ(day.status[c.open], c.statusAtOpening) << name;
+        DayRecord day = RunDay(tower); // the second day, after a first day's booking window
+        EXPECT_EQ(day.at[WbEventKind::CallStaff], c.staffCalled);
+        EXPECT_EQ(day.at[WbEventKind::PayMoney], c.booked);
+        EXPECT_EQ(day.at[WbEventKind::Remake], Window(0, 8));
+        EXPECT_EQ(day.at[WbEventKind::ClearTotal], Window(c.open, 8));
+        EXPECT_EQ(day.at[WbEventKind::Estimate].front(), c.firstEstimate);
+        EXPECT_EQ(day.status[c.open], c.statusAtOpening);
         if (c.statusAtOpening == 10) {
-            EXPECT_EQ(std::count(day.status.begin(), day.status.end(), 10), 1440) << name;
-            EXPECT_FALSE(day.at.contains(WbEventKind::Collect)) << name;
-            EXPECT_EQ(tower.Schedule()->GetShowDays(), 0) << name;
+            EXPECT_EQ(std::count(day.status.begin(), day.status.end(), 10), 1440);
+            EXPECT_FALSE(day.at.contains(WbEventKind::Collect));
+            EXPECT_EQ(tower.Schedule()->GetShowDays(), 0);
         }
     }
 }
 
-// A tower saved on the last day a 32-bit count holds runs on into the first negative day, and its films
-// are one day older than the day base there, as the 32-bit subtraction gives.
+// A tower saved on the last day a 32-bit count holds runs on into the first negative day; its films age by one.
 TEST(TheaterDay, ClockPastTheLastCountableDayWrapsAndFilmsAgeByOne)
 {
     TheaterTower tower;
@@ -356,8 +336,7 @@ TEST(TheaterDay, ClockPastTheLastCountableDayWrapsAndFilmsAgeByOne)
     EXPECT_EQ(remake->value, 1) << "days since the base";
 }
 
-// An entry period that ends without its film, with half the seats taken: the theater closes at once, its
-// picture goes back to the closed one, a redraw is asked for and everybody is sent out.
+// A half-full entry period that loses its film closes at once: closed picture, a redraw, everybody sent out.
 TEST(TheaterDay, HalfFullEntryPeriodThatLosesItsFilmCloses)
 {
     for (bool runEnds : {true, false}) {
@@ -366,8 +345,7 @@ TEST(TheaterDay, HalfFullEntryPeriodThatLosesItsFilmCloses)
         tower.Place(film, 10, 8);
         tower.SetTime(1, 599);
         tower.RunTo(605);
-        ASSERT_EQ(tower.theater->GetStatus(), 31);
-        ASSERT_EQ(tower.theater->GetPatIndex(), 2);
+        ASSERT_EQ(std::pair(tower.theater->GetStatus(), tower.theater->GetPatIndex()), std::pair(31, 2));
         // Either the film's run ends, or the hours are cut short so that closing time has passed.
         if (runEnds)
             film->GetInfo().roadshow = false;
@@ -375,8 +353,7 @@ TEST(TheaterDay, HalfFullEntryPeriodThatLosesItsFilmCloses)
             tower.theater->SetHours(600, 604);
         tower.log.Clear();
         EXPECT_EQ(tower.def.UpdateShowStatus(&tower.doc, tower.theater.get(), 31) & 1, 1) << "redraw";
-        EXPECT_EQ(tower.theater->GetStatus(), 10);
-        EXPECT_EQ(tower.theater->GetPatIndex(), 0);
+        EXPECT_EQ(std::pair(tower.theater->GetStatus(), tower.theater->GetPatIndex()), std::pair(10, 0));
         EXPECT_EQ(tower.log.Count(WbEventKind::PushOutAll), 1);
         EXPECT_EQ(tower.log.Count(WbEventKind::PushOutCustomers), 0) << "no show ended";
         EXPECT_TRUE(tower.theater->GetCustomers().empty());
@@ -389,17 +366,14 @@ TEST(TheaterDay, HalfFullEntryPeriodThatLosesItsFilmCloses)
 TEST(TheaterDrawing, HostDrawsInEveryCaseButARunningFilm)
 {
     const struct {
-        int32_t drawingMode;
-        int32_t status;
-        bool film;
-        int32_t pattern;
-        bool composed;
-        bool drawn;
-    } cases[] = {{0, 32, true, 3, true, true},          {1, 32, true, 3, false, true},
-                 {0, 30, true, 1, false, true},         {0, 10, true, 0, false, true},
-                 {0, 32, false, 3, false, true},        {0, 32, true, 9, true, false},
-                 {0, 32, true, INT32_MAX, true, false}, {0, 10, true, INT32_MAX, false, false}};
+        int32_t drawingMode, status, pattern;
+        bool film, composed, drawn;
+    } cases[] = {{0, 32, 3, true, true, true},          {1, 32, 3, true, false, true},
+                 {0, 30, 1, true, false, true},         {0, 10, 0, true, false, true},
+                 {0, 32, 3, false, false, true},        {0, 32, 9, true, true, false},
+                 {0, 32, INT32_MAX, true, true, false}, {0, 10, INT32_MAX, true, false, false}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.drawingMode << " " << c.status << " " << c.film << " " << c.pattern);
         TheaterTower tower;
         tower.Place(c.film ? tower.AddFilm(FilmInfo(1, 120)) : nullptr, c.status, 7);
         tower.theater->SetPatIndex(c.pattern);
@@ -409,21 +383,15 @@ TEST(TheaterDrawing, HostDrawsInEveryCaseButARunningFilm)
         AllocationHook::Arm(0);
         tower.def.DrawProc(tower.theater.get(), area, &tower.doc);
         AllocationHook::Disarm();
-        int drawn = 0;
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 300; ++x)
-                drawn += tower.doc.GetDrawImage()->GetPixel(x, y) != 0 ? 1 : 0;
-        const std::string name = std::to_string(c.drawingMode) + " " + std::to_string(c.status) + " " +
-                                 std::to_string(c.film) + " " + std::to_string(c.pattern);
-        EXPECT_EQ(AllocationHook::Count() > 0, c.composed) << name;
-        EXPECT_EQ(drawn > 0, c.drawn) << name;
+        EXPECT_EQ(AllocationHook::Count() > 0, c.composed);
+        EXPECT_EQ(std::ranges::any_of(tower.doc.GetDrawImage()->GetPixels(), [](uint8_t p) { return p != 0; }),
+                  c.drawn);
     }
 }
 
 namespace {
 
-// The days of a 40-day run on which the theater shows a 3-day film (re-released 30 days after its run) at
-// 11:40, with the tower saved and loaded again at 8:00 of one day (0: never).
+// The days of 40 on which a 3-day film (re-released 30 days on) shows at 11:40, loaded at 8:00 of one day.
 std::vector<int32_t> DaysShowing(int32_t reloadOnDay)
 {
     TheaterTower tower;

@@ -1,5 +1,4 @@
 // The theater module's lifecycle as the host drives it: the real module file, loaded by the host's loader.
-#include "TheaterModule.h"
 #include "Afx.h"
 #include "CResFile.h"
 #include "TheaterResources.h"
@@ -28,10 +27,6 @@ CWinApp* AppOfModule(const std::string& path)
     return nullptr;
 }
 
-constexpr uint32_t kPluginType = WbFourCC("TnPl");
-constexpr uint32_t kDefinitionType = WbFourCC("TnDf");
-using Ended = std::vector<WbDestruction>;
-
 class TheaterModule : public testing::Test {
 protected:
     void SetUp() override
@@ -53,22 +48,20 @@ protected:
 // constructing again, with another record, world and owner, changes nothing of what the loader made.
 TEST_F(TheaterModule, RecordsAreNewOnEveryCallAndObjectsAreMadeOnce)
 {
-    std::unique_ptr<WbPluginSpecifier> first(mModule->GetAttrEntry()());
-    std::unique_ptr<WbPluginSpecifier> second(mModule->GetAttrEntry()());
-    ASSERT_TRUE(first && second);
-    EXPECT_NE(first.get(), second.get());
+    std::unique_ptr<WbPluginSpecifier> first(mModule->GetAttrEntry()()), second(mModule->GetAttrEntry()());
+    ASSERT_TRUE(first && second && first != second);
     for (const WbPluginSpecifier* attr : {first.get(), second.get()})
         EXPECT_EQ(std::tuple(attr->mName, attr->mType, attr->mParam1, attr->mParam2, attr->mPath.IsEmpty()),
                   std::tuple("Theater", 0x546E506Cu, -1, 0, true));
 
     ASSERT_TRUE(Plugin() && Definition());
     EXPECT_EQ(std::tuple(Plugin()->GetType(), Plugin()->GetPluginStyle(), Plugin()->GetModuleHandleA()),
-              std::tuple(kPluginType, WbFourCC("PPlg"), mModule->GetModuleHandle()));
+              std::tuple(WbFourCC("TnPl"), WbFourCC("PPlg"), mModule->GetModuleHandle()));
     EXPECT_EQ(std::tuple(Definition()->GetType(), Definition()->GetPluginStyle(), Definition()->GetModuleHandleA()),
-              std::tuple(kDefinitionType, WbFourCC("RPlg"), mModule->GetModuleHandle()));
+              std::tuple(WbFourCC("TnDf"), WbFourCC("RPlg"), mModule->GetModuleHandle()));
     WbWorldDef otherWorld;
     CResFile otherResFile(nullptr);
-    WbTenantPlugin otherOwner(kPluginType, *second);
+    WbTenantPlugin otherOwner(WbFourCC("TnPl"), *second);
     second->mName = "Other";
     EXPECT_EQ(mModule->ConstructProgramPluginEntry()(*second), Plugin());
     EXPECT_EQ(mModule->ConstructTemplatePluginEntry()(*second, &otherResFile, &otherWorld, &otherOwner), Definition());
@@ -84,15 +77,13 @@ TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloa
     WbLoadResult again = WbLoadPluginModule(kModulePath, &mWorld);
     EXPECT_FALSE(again.module);
     EXPECT_EQ(again.error, kModulePath + ": module is loaded already");
-    const std::vector<HINSTANCE> chain = AfxGetModuleChain();
-    EXPECT_NE(std::find(chain.begin(), chain.end(), handle), chain.end());
+    EXPECT_EQ(std::ranges::count(AfxGetModuleChain(), handle), 1);
     EXPECT_EQ(AfxFindModule(kModulePath), handle);
     EXPECT_EQ(handle->resources.size(), TheaterResourceBytes().size());
-    CWinApp* app = AppOfModule(handle->path);
-    ASSERT_NE(app, nullptr);
-    EXPECT_EQ(AfxGetApp(), app);
+    ASSERT_NE(AppOfModule(handle->path), nullptr);
+    EXPECT_EQ(AfxGetApp(), AppOfModule(handle->path));
 
-    const Ended objects{{Plugin(), kPluginType}, {Definition(), kDefinitionType}};
+    const std::vector<WbDestruction> objects{{Plugin(), WbFourCC("TnPl")}, {Definition(), WbFourCC("TnDf")}};
     const std::string path = handle->path;
     WbDestructionLog log;
     mModule.reset();
