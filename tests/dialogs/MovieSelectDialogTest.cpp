@@ -179,6 +179,8 @@ TEST_F(MovieSelectDialog, ListOrderAndPreselection)
     tower.doc.GetMovieList()->Clear();
     tower.Place(hidden);
     info = tower.OpenSelection();
+    EXPECT_EQ(DialogTower::Texts(info, {7124, 7126}), (Strings{"Film 2", "The duration has passed."}))
+        << "the info dialog shows its film without a list";
     EXPECT_EQ(std::get<Rows>(Listed()), Rows{});
     const int beeps = WbGetBeepCount();
     DialogTower::Press(tower.Select(), 7092);
