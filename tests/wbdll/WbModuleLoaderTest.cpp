@@ -52,7 +52,8 @@ TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
         {folder.WriteFile("Half.wbp", module.substr(0, module.size() / 2)), "cut short: "},
         {folder.WriteFile("Headers.wbp", module.substr(0, headersEnd)), "cut short: "},
         {folder.WriteFile("Empty.wbp", ""), "empty file, not a module"},
-        {folder.WriteFile("Garbage.wbp", std::string(300, '\x9C')), "not a module: the file does not begin as an ELF file"},
+        {folder.WriteFile("Garbage.wbp", std::string(300, '\x9C')),
+         "not a module: the file does not begin as an ELF file"},
         {folder.WriteFile("Windows.wbp", windows), "a Windows module (PE), which this system cannot load"},
     };
     for (const auto& [fault, error] : {

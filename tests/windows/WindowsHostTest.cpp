@@ -102,34 +102,24 @@ TEST_F(WindowsHost, EveryScenarioWritesTheNativeBytes)
     }
 }
 
-// The DLLs each file of the build imports, from its import table.
-std::set<std::string> Imports(const fs::path& file)
-{
-    std::set<std::string> imports;
-    std::FILE* pipe = ::popen((std::string(THEATER_READOBJ) + " --coff-imports '" + file.string() + "'").c_str(), "r");
-    char line[512];
-    while (pipe && std::fgets(line, sizeof line, pipe)) {
-        std::istringstream fields(line);
-        std::string key, value;
-        if (fields >> key >> value && key == "Name:" && value.ends_with(".dll"))
-            imports.insert(value);
-    }
-    if (pipe)
-        ::pclose(pipe);
-    return imports;
-}
-
 // The three files run from one folder on any Windows: they need the system's DLLs and each other only.
 TEST_F(WindowsHost, FilesNeedNoDllBeyondTheSystemAndEachOther)
 {
-    const std::set<std::string> system = {"KERNEL32.dll", "msvcrt.dll"};
-    EXPECT_EQ(Imports(kWindowsBin / "WBDLL.dll"), system);
-    for (const char* file : {"Theater.wbp", "towerhost.exe"}) {
-        SCOPED_TRACE(file);
-        std::set<std::string> expected = system;
-        expected.insert("WBDLL.dll");
-        EXPECT_EQ(Imports(kWindowsBin / file), expected);
-    }
+    // The DLLs a file of the build imports, from its import table.
+    const auto imports = [this](const char* file) {
+        std::set<std::string> names;
+        std::istringstream words(
+            RunInFolder({THEATER_READOBJ, "--coff-imports", (kWindowsBin / file).string()}, mPath).out);
+        for (std::string key, name; words >> key;)
+            if (key == "Name:" && words >> name && name.ends_with(".dll"))
+                names.insert(name);
+        return names;
+    };
+    std::set<std::string> expected = {"KERNEL32.dll", "msvcrt.dll"};
+    EXPECT_EQ(imports("WBDLL.dll"), expected);
+    expected.insert("WBDLL.dll");
+    for (const char* file : {"Theater.wbp", "towerhost.exe"})
+        EXPECT_EQ(imports(file), expected) << file;
 }
 
 // The two builds save the same bytes, so each continuing its own save continues the other's.
