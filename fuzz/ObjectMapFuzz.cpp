@@ -1,5 +1,4 @@
-// Fuzzes the object-map parser and the adding of its parts over a bitmap. A map it refuses comes with a
-// message in printable ASCII, whatever bytes the map holds.
+// Fuzzes the object-map parser and the adding of its parts; a refusal's message is printable ASCII.
 #include "WbObjectMap.h"
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Fuzzes the readers of the binary records (ATTR, DESC, TNDF, TMDF, WODF) and of a string block: every
-// input goes through all of them, since any byte string is a candidate for each.
+// Fuzzes every reader of the binary records and of a string block: any byte string is a candidate for each.
 #include "WbResourceRecords.h"
 #include "WbStringTable.h"
 

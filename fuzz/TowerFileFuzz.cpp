@@ -48,7 +48,8 @@ public:
                 __builtin_trap();
             tower = WbHostTower::FromImage(image, mDef, mShelf);
         } catch (const WbTowerFileError& error) {
-            Explained(error);
+            if (*error.what() == '\0') // every refusal says why
+                __builtin_trap();
             return;
         }
         mShelf.Restore(image.films);
@@ -66,12 +67,6 @@ public:
     }
 
 private:
-    static void Explained(const WbTowerFileError& error)
-    {
-        if (*error.what() == '\0')
-            __builtin_trap();
-    }
-
     CDynLinkLibrary mLibrary{this, TheaterResourceBytes()};
     CResFile mResources{mLibrary.GetModule()};
     WbWorldDef mWorld;

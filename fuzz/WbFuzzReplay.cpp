@@ -1,5 +1,4 @@
-// Replays fuzz inputs through a target's entry function without libFuzzer, so that the test suite can run
-// every seed of a corpus under the sanitizers of an ordinary build: replay FILE_OR_DIR...
+// Replays a corpus through a fuzz target's entry under the sanitizers of an ordinary build: replay FILE_OR_DIR...
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>

@@ -1,5 +1,4 @@
-// Starting a program in a folder of the test's own, its standard streams caught there: the one way the tests
-// run the host program, native or under Wine.
+// Folders of a test's own and programs started in them with their streams caught: native or under Wine.
 #pragma once
 
 #include <fcntl.h>
@@ -21,10 +20,29 @@ inline std::string Slurp(const std::filesystem::path& path)
     return text.str();
 }
 
+// A folder of the test's own, removed with all in it (one test runs at a time in a test program).
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name)
+        : mPath(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(mPath);
+    }
+    ~TempFolder() { std::filesystem::remove_all(mPath); }
+
+    std::string File(const std::string& name) const { return (mPath / name).string(); }
+    std::string WriteFile(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(File(name), std::ios::binary) << bytes;
+        return File(name);
+    }
+
+    const std::filesystem::path mPath;
+};
+
 struct Outcome {
     int exitCode = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Starts the program (looked up on PATH unless the first argument names a file) in the folder, so that its
@@ -53,7 +71,6 @@ inline pid_t StartInFolder(std::vector<std::string> arguments, const std::filesy
 
 inline int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
 
-// Runs the program in the folder to its end.
 inline Outcome RunInFolder(std::vector<std::string> arguments, const std::filesystem::path& folder)
 {
     Outcome outcome;

@@ -11,23 +11,14 @@
 inline const std::string kTowerHost = THEATER_BIN_DIR "/towerhost";
 inline const std::string kScenarios = THEATER_SOURCE_DIR "/tests/scenarios/";
 
-class HostProcess : public ::testing::Test {
+class HostProcess : public ::testing::Test, public TempFolder {
 protected:
-    HostProcess() { std::filesystem::create_directories(mDirectory); }
-    ~HostProcess() override { std::filesystem::remove_all(mDirectory); }
-
-    std::string File(const std::string& name) const { return (mDirectory / name).string(); }
-
-    std::string WriteFile(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(File(name), std::ios::binary) << text;
-        return File(name);
-    }
+    HostProcess() : TempFolder("towerhost") {}
 
     Outcome Run(std::vector<std::string> arguments) const
     {
         arguments.insert(arguments.begin(), kTowerHost);
-        return RunInFolder(std::move(arguments), mDirectory);
+        return RunInFolder(std::move(arguments), mPath);
     }
 
     // The trace's lines of the given kinds ("*" for all), as the program wrote them, and parsed.
@@ -47,9 +38,4 @@ protected:
             events.push_back(nlohmann::json::parse(line));
         return events;
     }
-
-private:
-    // One test runs at a time in a test program, and each cleans up after itself.
-    const std::filesystem::path mDirectory =
-        std::filesystem::temp_directory_path() / ("towerhost-" + std::to_string(::getpid()));
 };

@@ -50,41 +50,35 @@ protected:
         if (mChild <= 0)
             return -1;
         ::kill(mChild, SIGINT);
-        int status = 0;
-        int exitCode = -1;
-        for (int i = 0; i < 300; ++i) {
-            if (::waitpid(mChild, &status, WNOHANG) == mChild) {
-                exitCode = ExitCodeOf(status);
-                break;
-            }
-            ::usleep(100 * 1000);
-        }
-        if (exitCode < 0) {
+        ReadOutput("", std::chrono::seconds(30));
+        const bool stopped = mOut < 0;
+        if (!stopped) {
             ::kill(mChild, SIGKILL);
-            ::waitpid(mChild, &status, 0);
+            ReadOutput("", std::chrono::seconds(5));
         }
+        int status = 0;
+        ::waitpid(mChild, &status, 0);
         mChild = 0;
-        // The rest of what it printed; the pipe ends with the process.
-        char buffer[512];
-        for (ssize_t got; (got = ::read(mOut, buffer, sizeof buffer)) > 0;)
-            mPrinted.append(buffer, size_t(got));
-        ::close(mOut);
-        return exitCode;
+        return stopped ? ExitCodeOf(status) : -1;
     }
 
-    // What the server printed, up to and with the text, or all of it after the time or after it stopped.
+    // What the server printed, up to and with the text (all when empty), or all by the time; the pipe ends with it.
     std::string ReadOutput(const std::string& until, std::chrono::seconds time)
     {
         const auto end = std::chrono::steady_clock::now() + time;
-        while (mChild > 0 && mPrinted.find(until) == std::string::npos && std::chrono::steady_clock::now() < end) {
+        while (mOut >= 0 && (until.empty() || mPrinted.find(until) == std::string::npos) &&
+               std::chrono::steady_clock::now() < end) {
             pollfd fd{mOut, POLLIN, 0};
             if (::poll(&fd, 1, 100) <= 0)
                 continue;
             char buffer[512];
             const ssize_t got = ::read(mOut, buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            mPrinted.append(buffer, size_t(got));
+            if (got > 0) {
+                mPrinted.append(buffer, size_t(got));
+            } else {
+                ::close(mOut);
+                mOut = -1;
+            }
         }
         return mPrinted;
     }

@@ -1,5 +1,4 @@
-// The theater module's resources as the host reads them, what it must carry, bytes to build and damage
-// records with, and the readers' refusals of damaged bytes.
+// The theater module's resources as the host reads them, and bytes to build and damage records with.
 #pragma once
 
 #include "Afx.h"
@@ -17,27 +16,14 @@
 #include <utility>
 #include <vector>
 
-// Builds a record the way the host's records are encoded: little-endian numbers.
-class RecordBuilder {
-public:
-    RecordBuilder& Byte(uint8_t value) { return Bytes({value}); }
-    RecordBuilder& Bytes(std::initializer_list<uint8_t> values)
-    {
-        mBytes.insert(mBytes.end(), values);
-        return *this;
-    }
-    RecordBuilder& Int(int64_t v) { return Bytes({uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); }
-    RecordBuilder& Ints(std::initializer_list<int64_t> values)
-    {
-        for (int64_t value : values)
-            Int(value);
-        return *this;
-    }
-    std::vector<uint8_t> Build() const { return mBytes; }
-
-private:
-    std::vector<uint8_t> mBytes;
-};
+// Little-endian 32-bit words, as the host's records hold their numbers.
+inline std::vector<uint8_t> Words(std::initializer_list<int64_t> values)
+{
+    std::vector<uint8_t> bytes;
+    for (int64_t v : values)
+        bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+    return bytes;
+}
 
 // A copy of bytes with one change, for the malformed variants of a fixture.
 inline std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, size_t offset, std::initializer_list<uint8_t> with)
@@ -96,11 +82,9 @@ inline const std::vector<ExpectedResource>& TheaterInventory()
     return inventory;
 }
 
-// A copy of the bytes, to compare.
 inline std::vector<uint8_t> Bytes(std::span<const uint8_t> bytes) { return {bytes.begin(), bytes.end()}; }
 
-// A module record over .res bytes, as the host keeps one in its chain of resource modules for a loaded
-// module, and a reader of it: by default the resources compiled into the module, without loading its file.
+// A module record over .res bytes (by default the module's own, its file not loaded), and a reader of it.
 class TheaterResFile {
 public:
     explicit TheaterResFile(std::vector<uint8_t> bytes = Bytes(TheaterResourceBytes())) : mBytes(std::move(bytes)) {}

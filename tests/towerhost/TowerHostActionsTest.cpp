@@ -1,5 +1,9 @@
-// Scripted dialog actions run by the built towerhost: what the trace, the report and the pictures show.
+// Scripted dialog actions run by the built towerhost: what the trace and the dialog pictures show.
 #include "HostProcess.h"
+
+#include "WbDialogSvg.h"
+
+#include <regex>
 
 namespace {
 
@@ -21,38 +25,6 @@ protected:
 
 } // namespace
 
-// The film change itself, paid once and reported, is served over HTTP the same way (ServeHttpTest); here the
-// script's own outputs: the beep of the refusal, the snapshots in the trace and the pictures.
-TEST_F(TowerHostActions, ScriptedFilmChangeIsTracedSnapshotAndDrawn)
-{
-    const Outcome run = Run({kScenarios + "change-film.json", "--trace", "trace.jsonl", "--quiet"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<nlohmann::json> beeps = Events("trace.jsonl", {"beep"});
-    ASSERT_EQ(beeps.size(), 1u);
-    EXPECT_EQ(beeps[0],
-              (nlohmann::json{
-                  {"day", 1}, {"minute", 640}, {"theater", 1}, {"event", "beep"}, {"frequency", 1}, {"duration", 1}}));
-
-    // Snapshots: both dialogs (the selection last), the info dialog alone, both again for the refusal.
-    const std::vector<nlohmann::json> dialogs = Events("trace.jsonl", {"dialog"});
-    std::vector<int> templates;
-    for (const nlohmann::json& dialog : dialogs)
-        templates.push_back(dialog["template"]);
-    EXPECT_EQ(templates, (std::vector<int>{1000, 2000, 1000, 1000, 2000}));
-    EXPECT_EQ(dialogs[0]["enabled"], false) << "the info dialog waits for the selection";
-    EXPECT_EQ(dialogs[1]["title"], "Change Film");
-    EXPECT_EQ(dialogs[2]["items"]["7003"]["text"], "Roxy Palace");
-    EXPECT_EQ(dialogs[3]["items"]["7090"]["enabled"], false) << "the name is stored now";
-    EXPECT_EQ(dialogs[4]["items"]["7130"]["text"], kOpenMessage);
-
-    for (const char* picture : {"change-film.svg", "refused.svg"}) {
-        const std::string svg = Slurp(File(picture));
-        EXPECT_EQ(svg.rfind("<?xml", 0), 0u) << picture;
-        EXPECT_NE(svg.find("data:image/png;base64,iVBORw0KGgo"), std::string::npos) << "the film's still as a PNG";
-        EXPECT_NE(svg.find(">Change Film  (WBDLG 2000)<"), std::string::npos) << picture;
-    }
-}
-
 TEST_F(TowerHostActions, ABurningTheaterOffersNoChangeAndItsButtonTakesNoClick)
 {
     const Outcome run = Run({Scenario(R"([
@@ -61,9 +33,8 @@ TEST_F(TowerHostActions, ABurningTheaterOffersNoChangeAndItsButtonTakesNoClick)
                              "--trace", "trace.jsonl", "--quiet"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<nlohmann::json> events = Events("trace.jsonl", {"status", "dialog"});
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0]["to"], 10000);
-    EXPECT_EQ(events[1]["template"], 1000) << "one dialog: the selection never opened";
+    ASSERT_EQ(events.size(), 2u) << "one dialog: the selection never opened";
+    EXPECT_EQ(std::tuple(events[0]["to"], events[1]["template"]), std::tuple(10000, 1000));
 }
 
 TEST_F(TowerHostActions, AStepThatCannotRunEndsTheRunNamingIt)
@@ -98,3 +69,116 @@ TEST_F(TowerHostActions, AStepThatCannotRunEndsTheRunNamingIt)
         EXPECT_EQ(run.err, c.message);
     }
 }
+
+namespace {
+
+struct DrawnLine {
+    int boxWidth, boxHeight, x, baseline, pixels;
+    std::string anchor, text;
+};
+
+std::string Unescaped(std::string text)
+{
+    for (const auto& [entity, character] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+        text = std::regex_replace(text, std::regex(entity), character);
+    return text;
+}
+
+// Every line of text the picture draws, with the box that holds it.
+std::vector<DrawnLine> DrawnLines(const std::string& svg)
+{
+    static const std::regex box(
+        R"re(<svg x="-?\d+" y="-?\d+" width="(\d+)" height="(\d+)"( overflow="hidden")?>(.*?)</svg>)re");
+    static const std::regex line(
+        R"re(<text x="(-?\d+)" y="(-?\d+)" font-family="[^"]*" font-size="(\d+)" text-anchor="(\w+)"[^>]*>([^<]*)</text>)re");
+    std::vector<DrawnLine> lines;
+    for (auto b = std::sregex_iterator(svg.begin(), svg.end(), box); b != std::sregex_iterator(); ++b) {
+        EXPECT_TRUE((*b)[3].matched) << "a text box that does not clip: " << (*b)[0];
+        const std::string inner = (*b)[4];
+        for (auto l = std::sregex_iterator(inner.begin(), inner.end(), line); l != std::sregex_iterator(); ++l)
+            lines.push_back({std::stoi((*b)[1]), std::stoi((*b)[2]), std::stoi((*l)[1]), std::stoi((*l)[2]),
+                             std::stoi((*l)[3]), (*l)[4], Unescaped((*l)[5])});
+    }
+    return lines;
+}
+
+// change-film.json run with its trace, and every line of text its dialog pictures draw.
+class ChangeFilm : public HostProcess {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(Run({kScenarios + "change-film.json", "--trace", "trace.jsonl", "--quiet"}).exitCode, 0);
+        for (const char* name : {"change-film.svg", "refused.svg"})
+            for (const DrawnLine& drawn : DrawnLines(Slurp(File(name))))
+                mLines.push_back(drawn);
+        ASSERT_GT(mLines.size(), 40u);
+    }
+    std::vector<DrawnLine> mLines;
+};
+
+// The film change itself, paid once and reported, is served over HTTP the same way (ServeHttpTest); here the
+// script's own outputs: the beep of the refusal, the snapshots in the trace and the pictures.
+TEST_F(ChangeFilm, TheScriptIsTracedSnapshotAndDrawn)
+{
+    const nlohmann::json beep{{"day", 1},        {"minute", 640},  {"theater", 1},
+                              {"event", "beep"}, {"frequency", 1}, {"duration", 1}};
+    EXPECT_EQ(Events("trace.jsonl", {"beep"}), std::vector{beep});
+
+    // Snapshots: both dialogs (the selection last), the info dialog alone, both again for the refusal.
+    const std::vector<nlohmann::json> dialogs = Events("trace.jsonl", {"dialog"});
+    std::vector<int> templates;
+    for (const nlohmann::json& dialog : dialogs)
+        templates.push_back(dialog["template"]);
+    EXPECT_EQ(templates, (std::vector<int>{1000, 2000, 1000, 1000, 2000}));
+    EXPECT_EQ(dialogs[0]["enabled"], false) << "the info dialog waits for the selection";
+    EXPECT_EQ(dialogs[1]["title"], "Change Film");
+    EXPECT_EQ(dialogs[2]["items"]["7003"]["text"], "Roxy Palace");
+    EXPECT_EQ(dialogs[3]["items"]["7090"]["enabled"], false) << "the name is stored now";
+    EXPECT_EQ(dialogs[4]["items"]["7130"]["text"], kOpenMessage);
+
+    for (const char* picture : {"change-film.svg", "refused.svg"}) {
+        const std::string svg = Slurp(File(picture));
+        EXPECT_NE(svg.find("data:image/png;base64,iVBORw0KGgo"), std::string::npos) << "the film's still as a PNG";
+        EXPECT_NE(svg.find(">Change Film  (WBDLG 2000)<"), std::string::npos) << picture;
+    }
+}
+
+TEST_F(ChangeFilm, EveryLineFitsItsItemUnlessItIsOneWordTooLongForIt)
+{
+    for (const DrawnLine& drawn : mLines) {
+        const double width = WbDialogSvg::TextWidth(drawn.text, drawn.pixels);
+        const double left = drawn.anchor == "start" ? drawn.x
+                            : drawn.anchor == "end" ? drawn.x - width
+                                                    : drawn.x - width / 2;
+        const bool oneWord = drawn.text.find(' ') == std::string::npos;
+        EXPECT_TRUE((left >= 0 && left + width <= drawn.boxWidth) || oneWord)
+            << "\"" << drawn.text << "\" is " << width << " pixels wide in an item of " << drawn.boxWidth;
+        EXPECT_LE(drawn.baseline, drawn.boxHeight + drawn.pixels / 2)
+            << "\"" << drawn.text << "\" lies below its item of height " << drawn.boxHeight;
+    }
+}
+
+TEST_F(ChangeFilm, LabelsAreDrawnWholeInTheirItems)
+{
+    for (const std::string label : {"Feature Title:", "Customers:", "Daily Revenue:", "Schedule:", "months",
+                                    "Cost:", "Play Time:", "hr", "min"}) {
+        const auto found =
+            std::find_if(mLines.begin(), mLines.end(), [&](const DrawnLine& drawn) { return drawn.text == label; });
+        ASSERT_NE(found, mLines.end()) << label;
+        EXPECT_LE(found->x + WbDialogSvg::TextWidth(label, found->pixels), found->boxWidth) << label;
+    }
+}
+
+TEST_F(ChangeFilm, TheScheduleBreaksBetweenShowTimesAndShowsOnlyWholeOnes)
+{
+    const std::regex times(R"(^(\d{1,2}:\d\d ?)+$)");
+    int scheduleLines = 0;
+    for (const DrawnLine& drawn : mLines)
+        if (std::regex_search(drawn.text, std::regex(R"(^\d{1,2}:\d\d )"))) {
+            ++scheduleLines;
+            EXPECT_TRUE(std::regex_match(drawn.text, times)) << drawn.text;
+        }
+    EXPECT_GT(scheduleLines, 0);
+}
+
+} // namespace

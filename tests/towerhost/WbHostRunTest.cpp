@@ -1,5 +1,4 @@
-// The host's run of a tower on the built module: who an arrival's events belong to, and loading a save
-// file in place of the running tower.
+// The host's run of a tower: who an arrival's events belong to, and a save loaded in place of the running tower.
 #include "HostRunFixture.h"
 #include "WbTowerFile.h"
 #include "WbTowerReport.h"
@@ -86,12 +85,11 @@ public:
 TEST_F(HostRunTest, StatusChangesOfArrivalsAreToldInTheOrderOfTheTheaters)
 {
     WbHostTower& tower = mRun->GetTower();
-    for (int index : {0, 1}) {
-        WbTenant& theater = tower.GetTheater(index);
-        theater.SetMoviePlugin(tower.GetTheater(0).GetSubPlugin());
-        theater.SetStatus(30);
-        theater.SetPatIndex(1);
-        theater.SetCapacity(2);
+    for (WbTenant* theater : {&tower.GetTheater(0), &tower.GetTheater(1)}) {
+        theater->SetMoviePlugin(tower.GetTheater(0).GetSubPlugin());
+        theater->SetStatus(30);
+        theater->SetPatIndex(1);
+        theater->SetCapacity(2);
     }
     StatusRecorder recorder;
     mRun->AddListener(&recorder);
@@ -120,13 +118,12 @@ TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
     image.films[0].personsRecord = 999;
     const int32_t staff = running->GetTheater(0).GetBelongCapacity();
     image.theaters[0].staffPresent = staff + 1;
-    const std::string path = TempPath("too-many-staff.tower");
+    const std::string path = File("too-many-staff.tower");
     WbTowerFile::Save(path, image);
     EXPECT_THAT([&] { WbTowerStore::Load(*mRun, path); },
                 testing::ThrowsMessage<WbTowerFileError>(path + ": theaters[0].staff: " + std::to_string(staff + 1) +
                                                          " at work, but the theater's staff is " +
                                                          std::to_string(staff)));
-    std::filesystem::remove(path);
     EXPECT_EQ(&mRun->GetTower(), running);
     EXPECT_EQ(WbTowerReport::Make(mRun->GetTower()), before);
 
@@ -134,7 +131,6 @@ TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
     image.theaters[0].staffPresent = staff;
     WbTowerFile::Save(path, image);
     WbTowerStore::Load(*mRun, path);
-    std::filesystem::remove(path);
     EXPECT_NE(&mRun->GetTower(), running);
     EXPECT_EQ(WbTowerReport::Make(mRun->GetTower())["films"][0]["persons_record"], 999);
 }

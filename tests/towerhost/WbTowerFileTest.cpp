@@ -1,14 +1,17 @@
-// The tower save file: one good file, built field by field, and the bad files made from it.
+// The tower save file, built field by field and damaged, and the temporary file that never outlives a save.
 #include "WbTowerFile.h"
 
+#include "ChildProcess.h"
 #include "WbFourCC.h"
+#include "WbTemporaryFile.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
-#include <filesystem>
-#include <fstream>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <functional>
-#include <unistd.h>
 
 namespace {
 
@@ -20,8 +23,7 @@ bool KnownFilm(uint32_t id) { return id == kRain || id == kSnow; }
 // One field of the fixture: its name as the reader gives it, where it starts and how wide it is.
 struct Field {
     std::string name;
-    size_t offset;
-    size_t width;
+    size_t offset, width;
 };
 
 // Little-endian bytes with a record of every field written, so that tests can find and change them.
@@ -72,8 +74,7 @@ public:
         throw std::logic_error("no field " + name);
     }
 
-    // The bytes with one number field replaced and the checksum made right again, so that the reader
-    // meets the changed field rather than a checksum that no longer fits.
+    // The bytes with one number field replaced and the checksum made right, so the reader meets the field.
     std::vector<uint8_t> With(const std::string& name, uint64_t value) const
     {
         FixtureBytes changed = *this;
@@ -84,16 +85,7 @@ public:
     }
 
 private:
-    static uint32_t Crc32(const std::vector<uint8_t>& bytes)
-    {
-        uint32_t crc = 0xFFFFFFFFu;
-        for (uint8_t byte : bytes) {
-            crc ^= byte;
-            for (int k = 0; k < 8; ++k)
-                crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-        }
-        return crc ^ 0xFFFFFFFFu;
-    }
+    static uint32_t Crc32(const std::vector<uint8_t>& bytes) { return crc32(0, bytes.data(), uInt(bytes.size())); }
 
     std::vector<uint8_t> mBytes;
     std::vector<Field> mFields;
@@ -152,39 +144,24 @@ std::string At(const FixtureBytes& file, const std::string& field)
     return field + " at offset " + std::to_string(file.Find(field).offset) + ": ";
 }
 
-// A directory of its own for the test, removed with everything in it.
-class TempDirectory final {
-public:
-    TempDirectory() { std::filesystem::create_directories(mPath); }
-    ~TempDirectory() { std::filesystem::remove_all(mPath); }
-    std::string File(const std::string& name) const { return (mPath / name).string(); }
-    const std::filesystem::path mPath =
-        std::filesystem::temp_directory_path() / ("tower-file-test-" + std::to_string(::getpid()));
-};
-
 } // namespace
 
 TEST(TowerFile, TheFixtureReadsAsWrittenAndWritesBackTheSameBytes)
 {
     const FixtureBytes file = GoodFile();
     const WbTowerImage image = WbTowerFile::Decode(file.Bytes(), KnownFilm);
-    EXPECT_EQ(image.minute, 630u);
-    EXPECT_EQ(image.arrivalMode, WbArrivalMode::Immediate);
-    EXPECT_EQ(image.films[1].releaseDay, 5);
+    EXPECT_EQ(std::tuple(image.minute, image.arrivalMode, image.films[1].releaseDay, image.arrivals.at(0).dueMinute),
+              std::tuple(630u, WbArrivalMode::Immediate, 5, 3 * 1440 + 631));
     const WbSavedTheater& roxy = image.theaters.at(0);
-    EXPECT_EQ(roxy.name, "Roxy");
-    EXPECT_EQ(roxy.customerLeaveMinutes, (std::vector<uint32_t>{780, 781}));
+    EXPECT_EQ(std::tuple(roxy.name, roxy.customerLeaveMinutes), std::tuple("Roxy", std::vector<uint32_t>{780, 781}));
     // The module's bytes are kept whole, length word included, for its LoadExtraData.
-    ASSERT_EQ(roxy.extraData.size(), 24u);
-    EXPECT_EQ(roxy.extraData[0], 20);
+    EXPECT_EQ(std::tuple(roxy.extraData.size(), roxy.extraData.at(0)), std::tuple(24u, 20));
     EXPECT_EQ(image.theaters.at(1).extraData, (std::vector<uint8_t>{0, 0, 0, 0}));
-    EXPECT_EQ(image.arrivals.at(0).dueMinute, 3 * 1440 + 631);
 
     EXPECT_EQ(WbTowerFile::Encode(image), file.Bytes());
 }
 
-// A tower whose arrivals are "none" sends nobody, so its theaters' reserves count calls that bring no one:
-// such a tower, saved while a call is open, loads again.
+// With arrivals "none", reserves count calls that bring no one: such a tower, saved during a call, loads again.
 TEST(TowerFile, ATowerWithoutArrivalsKeepsReservesThatNobodyAnswers)
 {
     WbTowerImage image = WbTowerFile::Decode(GoodFile().With("arrival_mode", 2), KnownFilm);
@@ -275,9 +252,8 @@ TEST(TowerFile, RejectsWhatTheTowerCannotHoldNamingTheField)
 
 TEST(TowerFile, SavingReplacesTheFileWholeAndErrorsNameTheFile)
 {
-    const TempDirectory directory;
-    const std::string path = directory.File("tower.save");
-    std::ofstream(path) << "an older file";
+    const TempFolder directory("tower-file-test");
+    const std::string path = directory.WriteFile("tower.save", "an older file");
     const WbTowerImage image = WbTowerFile::Decode(GoodFile().Bytes(), KnownFilm);
     WbTowerFile::Save(path, image);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.mPath), {}), 1)
@@ -290,8 +266,7 @@ TEST(TowerFile, SavingReplacesTheFileWholeAndErrorsNameTheFile)
     EXPECT_TRUE(std::filesystem::is_symlink(directory.File("link.save")));
     EXPECT_EQ(WbTowerFile::Read(path), GoodFile().Bytes());
 
-    const std::string shortFile = directory.File("short.save");
-    std::ofstream(shortFile, std::ios::binary) << "WbTow";
+    const std::string shortFile = directory.WriteFile("short.save", "WbTow");
     const std::string nowhere = directory.File("no-such-directory/tower.save");
     EXPECT_EQ(ErrorOf([&] { WbTowerFile::Save(nowhere, image); }),
               nowhere + ": no temporary file beside it: No such file or directory");
@@ -300,3 +275,49 @@ TEST(TowerFile, SavingReplacesTheFileWholeAndErrorsNameTheFile)
     EXPECT_EQ(ErrorOf([&] { WbTowerFile::Load(nowhere, KnownFilm); }),
               nowhere + ": cannot be opened: No such file or directory");
 }
+
+namespace {
+
+class TemporaryFile : public ::testing::Test, public TempFolder {
+protected:
+    TemporaryFile() : TempFolder("temporary-file") {}
+};
+
+TEST_F(TemporaryFile, IsRemovedWhenTheProgramIsInterruptedWhileWriting)
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        EXPECT_EXIT(
+            {
+                const WbTemporaryFile file(File("tower.save"));
+                ::raise(signal);
+            },
+            ::testing::KilledBySignal(signal), "");
+        EXPECT_TRUE(std::filesystem::is_empty(mPath));
+    }
+}
+
+// A new file gets an ordinary file's permissions; one that replaces a file keeps that file's.
+TEST_F(TemporaryFile, HasTheModeOfANewFileOrOfTheFileItReplaces)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const WbTemporaryFile fresh(File("new.save"));
+    EXPECT_EQ(std::filesystem::status(fresh.GetPath()).permissions(), std::filesystem::perms(0666 & ~mask));
+    WriteFile("tower.save", "older");
+    std::filesystem::permissions(File("tower.save"), std::filesystem::perms(0640));
+    WbTemporaryFile file(File("tower.save"));
+    EXPECT_EQ(std::filesystem::status(file.GetPath()).permissions(), std::filesystem::perms(0640));
+}
+
+TEST_F(TemporaryFile, FollowsAChainOfLinksToTheFileTheyName)
+{
+    std::filesystem::create_directory(File("saves"));
+    std::filesystem::create_symlink("saves/tower.save", File("first"));
+    std::filesystem::create_symlink(File("first"), File("second"));
+    EXPECT_EQ(WbTemporaryFile::FinalTarget(File("second")), File("saves/tower.save"));
+    std::filesystem::create_symlink("loop", File("loop"));
+    EXPECT_EQ(WbTemporaryFile::FinalTarget(File("loop")), File("loop"));
+}
+
+} // namespace

@@ -1,19 +1,26 @@
-// A group's child as the validator sees it: what it reported and how it ended, turned into one result per
-// check; and real children (small shell programs standing in for the validator's own) that report, hang and
-// leave a process behind. The validator's own children that crash, hang and run out of memory are the faulty
-// modules' tests.
+// A group's child as the validator sees it: its reports, its end, its leftovers and its allocations as results.
 #include "WbValidateChild.h"
+
+#include "ChildProcess.h"
+#include "WbAllocationWatch.h"
+#include "WbHostCallRing.h"
+#include "WbModuleLibrary.h"
+#include "WbPluginEntry.h"
+#include "WbTowerDoc.h"
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
+#include <memory>
+#include <new>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -21,62 +28,38 @@ const WbCheckGroup kGroup{"fake", 1, {"first", "second", "third"}, nullptr};
 
 using Kind = WbChildEnd::Kind;
 
-struct Expected {
-    WbCheckStatus status;
-    std::string message;
-};
-
-void ExpectResults(const std::vector<WbCheckResult>& results, const std::vector<Expected>& expected,
-                   const std::string& label)
+// Each check's result as "WORD message": the message given is the beginning of the one expected.
+void ExpectResults(const std::vector<WbCheckResult>& results, const std::vector<std::string>& expected)
 {
-    ASSERT_EQ(results.size(), expected.size()) << label;
+    ASSERT_EQ(results.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(results[i].check, kGroup.checks[i]) << label;
-        EXPECT_EQ(WbStatusWord(results[i].status), std::string(WbStatusWord(expected[i].status)))
-            << label << ": " << results[i].check << ": " << results[i].message;
-        EXPECT_EQ(results[i].message.rfind(expected[i].message, 0), 0u)
-            << label << ": " << results[i].check << ": " << results[i].message;
+        EXPECT_EQ(results[i].check, kGroup.checks[i]);
+        EXPECT_EQ((WbStatusWord(results[i].status) + (" " + results[i].message)).rfind(expected[i], 0), 0u)
+            << results[i].check << ": " << WbStatusWord(results[i].status) << " " << results[i].message;
     }
 }
 
-// A stand-in for the validator's program: a shell script that gets the child's arguments and writes to the
-// result descriptor 3 what the test wants.
-class StandInChild final {
-public:
-    explicit StandInChild(const std::string& script)
-        : mPath(testing::TempDir() + "validate-child-" + std::to_string(::getpid()) + "-" + std::to_string(++sCount))
-    {
-        std::ofstream(mPath) << "#!/bin/sh\n" << script << "\n";
-        ::chmod(mPath.c_str(), 0700);
-    }
-    ~StandInChild() { std::remove(mPath.c_str()); }
-
-    WbGroupRun Run(int64_t timeoutMs, std::vector<int>* progress = nullptr) const
-    {
-        WbValidateOptions options;
-        options.modulePath = "M.wbp";
-        options.timeoutMs = timeoutMs;
-        return WbRunGroupChild(mPath, options, kGroup, 99, [progress](int done) {
-            if (progress)
-                progress->push_back(done);
-        });
-    }
-
-private:
-    static inline int sCount = 0;
-    std::string mPath;
-};
+// Runs as the group's child a shell script standing in for the validator, writing to result descriptor 3.
+WbGroupRun RunStandIn(const std::string& script, int64_t timeoutMs, std::vector<int>* progress = nullptr)
+{
+    const TempFolder folder("validate-child");
+    const std::string path = folder.WriteFile("child.sh", "#!/bin/sh\n" + script + "\n");
+    ::chmod(path.c_str(), 0700);
+    WbValidateOptions options;
+    options.modulePath = "M.wbp";
+    options.timeoutMs = timeoutMs;
+    return WbRunGroupChild(path, options, kGroup, 99, [progress](int done) {
+        if (progress)
+            progress->push_back(done);
+    });
+}
 
 // A process that is gone, or a zombie waiting for its parent, runs no more.
 bool IsRunning(pid_t pid)
 {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string line;
-        if (!std::getline(stat, line))
-            return false;
-        const size_t close = line.rfind(')');
-        if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z')
+        const std::string stat = Slurp("/proc/" + std::to_string(pid) + "/stat");
+        if (stat.empty() || stat.substr(stat.rfind(')') + 1, 3) == " Z ")
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -92,79 +75,146 @@ TEST(ValidateChild, HowTheChildEndedNamesTheCheckItWasIn)
         std::string label;
         std::vector<std::string> lines;
         WbChildEnd end;
-        std::vector<Expected> expected;
+        std::vector<std::string> expected;
     } cases[] = {
         {"all reported",
          {"B first", "R PASS first 3", "B second", "R FAIL second 4 the record is short", "P", "B third",
           "R WARN third 0 one more export"},
          {Kind::Exited, 0},
-         {{WbCheckStatus::Pass, ""},
-          {WbCheckStatus::Fail, "the record is short"},
-          {WbCheckStatus::Warn, "one more export"}}},
+         {"PASS ", "FAIL the record is short", "WARN one more export"}},
         {"killed by a signal without a word",
          firstPassedSecondBegun,
          {Kind::Signalled, 9},
-         {{WbCheckStatus::Pass, ""},
-          {WbCheckStatus::Crash, "signal 9 (SIGKILL), the host's last call not known"},
-          {WbCheckStatus::Skip, "not run"}}},
+         {"PASS ", "CRASH signal 9 (SIGKILL), the host's last call not known", "SKIP not run"}},
         {"hang that said nothing",
          firstPassedSecondBegun,
          {Kind::TimedOut, 0},
-         {{WbCheckStatus::Pass, ""},
-          {WbCheckStatus::Hang, "killed after 500 ms without saying where"},
-          {WbCheckStatus::Skip, "not run"}}},
+         {"PASS ", "HANG killed after 500 ms without saying where", "SKIP not run"}},
         {"crash before any host call",
          {"B first", "X CRASH 6 -"},
          {Kind::Signalled, 6},
-         {{WbCheckStatus::Crash, "signal 6 (SIGABRT) before any host call into the module"},
-          {WbCheckStatus::Skip, "not run"},
-          {WbCheckStatus::Skip, "not run"}}},
+         {"CRASH signal 6 (SIGABRT) before any host call into the module", "SKIP not run", "SKIP not run"}},
         {"died between checks",
          {"B first", "R PASS first 3"},
          {Kind::Exited, 1},
-         {{WbCheckStatus::Pass, ""},
-          {WbCheckStatus::Crash, "the child ended with exit status 1"},
-          {WbCheckStatus::Skip, "not run: the group's child died in second"}}},
+         {"PASS ", "CRASH the child ended with exit status 1", "SKIP not run: the group's child died in second"}},
         {"group stopped after a failure",
          {"B first", "R FAIL first 2 no record"},
          {Kind::Exited, 0},
-         {{WbCheckStatus::Fail, "no record"},
-          {WbCheckStatus::Skip, "not run after an earlier check of the group failed"},
-          {WbCheckStatus::Skip, "not run after an earlier check of the group failed"}}},
+         {"FAIL no record", "SKIP not run after an earlier check of the group failed",
+          "SKIP not run after an earlier check of the group failed"}},
     };
-    for (const auto& [label, lines, end, expected] : cases)
-        ExpectResults(WbInterpretChild(kGroup, lines, end, 500), expected, label);
+    for (const auto& [label, lines, end, expected] : cases) {
+        SCOPED_TRACE(label);
+        ExpectResults(WbInterpretChild(kGroup, lines, end, 500), expected);
+    }
 }
 
 TEST(ValidateChild, ReportsArriveWithProgressAndTheModulesOutput)
 {
-    const StandInChild child(R"(echo "B first" >&3; echo "R PASS first 3" >&3
-echo "the module speaks"; echo "and complains" >&2
-echo "B second" >&3; echo "R FAIL second 4 broken" >&3; echo "B third" >&3; echo "R PASS third 1" >&3)");
     std::vector<int> progress;
-    const WbGroupRun run = child.Run(10000, &progress);
-    ExpectResults(run.results, {{WbCheckStatus::Pass, ""}, {WbCheckStatus::Fail, "broken"}, {WbCheckStatus::Pass, ""}},
-                  "reported");
-    EXPECT_EQ(run.group, "fake");
-    EXPECT_EQ(run.seed, 99u);
-    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(run.output, "the module speaks\nand complains\n");
-    EXPECT_TRUE(run.Failed());
+    const WbGroupRun run = RunStandIn(R"(echo "B first" >&3; echo "R PASS first 3" >&3
+echo "the module speaks"; echo "and complains" >&2
+echo "B second" >&3; echo "R FAIL second 4 broken" >&3; echo "B third" >&3; echo "R PASS third 1" >&3)",
+                                      10000, &progress);
+    ExpectResults(run.results, {"PASS ", "FAIL broken", "PASS "});
+    EXPECT_EQ(std::tuple(run.group, run.seed, progress, run.output, run.Failed()),
+              std::tuple("fake", 99u, std::vector<int>{1, 2, 3}, "the module speaks\nand complains\n", true));
 }
 
-// A child that ignores the question where it hangs, and whose own child keeps the pipes open: both go with
-// its group.
+// A child that ignores the question where it hangs, and whose own child keeps the pipes open: both go.
 TEST(ValidateChild, AHangingChildIsKilledWithWhatItStarted)
 {
-    const StandInChild silent(R"(trap '' USR1; sleep 60 & echo $!; echo "B first" >&3; wait)");
     const auto start = std::chrono::steady_clock::now();
-    const WbGroupRun killed = silent.Run(300);
+    const WbGroupRun killed = RunStandIn(R"(trap '' USR1; sleep 60 & echo $!; echo "B first" >&3; wait)", 300);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    ExpectResults(killed.results,
-                  {{WbCheckStatus::Hang, "killed after 300 ms without saying where"},
-                   {WbCheckStatus::Skip, "not run"},
-                   {WbCheckStatus::Skip, "not run"}},
-                  "silent hang");
+    ExpectResults(killed.results, {"HANG killed after 300 ms without saying where", "SKIP not run", "SKIP not run"});
     const pid_t leftOver = pid_t(std::stol(killed.output));
     EXPECT_FALSE(IsRunning(leftOver)) << "the child's own child " << leftOver << " was left running";
+}
+
+namespace {
+
+// The compiler may drop a new whose result is unused; these keep every allocation.
+void* volatile gKept = nullptr;
+
+void AllocateOne()
+{
+    gKept = new int(7);
+    delete static_cast<int*>(gKept);
+}
+
+} // namespace
+
+TEST(ValidateAllocationWatch, CountsAndFailsTheArmedAllocationOnly)
+{
+    WbAllocationWatch::Arm(0);
+    AllocateOne();
+    AllocateOne();
+    EXPECT_EQ(std::tuple(WbAllocationWatch::Disarm(), WbAllocationWatch::Count()), std::tuple(false, 2));
+
+    WbAllocationWatch::Arm(2);
+    AllocateOne();
+    EXPECT_THROW(AllocateOne(), std::bad_alloc);
+    EXPECT_TRUE(WbAllocationWatch::Disarm());
+
+    WbAllocationWatch::Arm(1);
+    gKept = new (std::nothrow) int(1);
+    EXPECT_TRUE(WbAllocationWatch::Disarm());
+    EXPECT_EQ(gKept, nullptr);
+
+    // Disarmed, nothing fails and nothing is counted.
+    AllocateOne();
+    EXPECT_EQ(WbAllocationWatch::Count(), 1);
+}
+
+TEST(ValidateAllocationWatch, TellsTheModulesAllocationsFromTheHosts)
+{
+    std::string reason;
+    WbModuleLibrary module = WbModuleLibrary::Open(THEATER_BIN_DIR "/Theater.wbp", reason);
+    ASSERT_TRUE(module.IsOpen()) << reason;
+    const GetAttrFn getAttr = module.Symbol<GetAttrFn>(kGetAttrName);
+    ASSERT_NE(getAttr, nullptr);
+    WbAllocationWatch::CountOnlyModule(reinterpret_cast<const void*>(getAttr),
+                                       reinterpret_cast<const void*>(&WbHostCallRing::Enter));
+
+    // The module makes its record itself.
+    WbAllocationWatch::Arm(0);
+    std::unique_ptr<WbPluginSpecifier> attr(getAttr());
+    WbAllocationWatch::Disarm();
+    EXPECT_GE(WbAllocationWatch::Count(), 1);
+
+    // A document is the host's own making, whoever asks for it; counting everything counts it too.
+    const auto countDocument = [] {
+        WbAllocationWatch::Arm(0);
+        std::make_unique<WbTowerDoc>().reset();
+        WbAllocationWatch::Disarm();
+        return WbAllocationWatch::Count();
+    };
+    EXPECT_EQ(countDocument(), 0);
+    WbAllocationWatch::CountOnlyModule(nullptr, nullptr);
+    EXPECT_GT(countDocument(), 0);
+}
+
+TEST(ValidateAllocationWatch, AChildPastItsLimitEndsNamingTheLastCall)
+{
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        WbAllocationWatch::LimitMemory(size_t(1) << 20, channel[1]);
+        WbHostCallRing::Enter("GetAttr");
+        gKept = new char[size_t(2) << 20];
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string said;
+    char buffer[256];
+    for (ssize_t count; (count = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, size_t(count));
+    ::close(channel[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(std::tuple(status, said), std::tuple(3 << 8, "X MEMORY 1 GetAttr\n")) << "exit code 3";
 }

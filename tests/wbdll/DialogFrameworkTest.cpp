@@ -1,6 +1,7 @@
-// The host's dialog framework: the two templates as the module carries them, realising, items, closing.
+// The host's dialog framework: templates as the module carries them, realising, items, handlers and closing.
 #include "DialogTower.h"
 
+#include "CTokenizer.h"
 #include "CWnd.h"
 #include "WbHallInfoDialog.h"
 
@@ -101,14 +102,14 @@ TEST(DialogTemplates, MalformedTemplatesAreRefusedNamingLineAndField)
 {
     const std::string good = "WIDTH\t300\r\nHEIGHT\t200\r\nTITLE\tT\r\nBOX\t\t7\t1\t2\t3\t4\r\n";
     const struct {
-        std::string text;
-        std::string error;
+        std::string text, error;
     } cases[] = {
         {good + "BOX\t8\t1\t2\t3\r\n", "WBDLG 77 line 5 (BOX): 4 fields, expected 5"},
         {good + "SLIDER\t8\t1\t2\t3\t4\r\n", "WBDLG 77 line 5 (SLIDER): unknown keyword"},
         {good + "TEXT\t8\tcX\t1\t2\t3\t4\r\n", "WBDLG 77 line 5 (TEXT): alignment 'c' is neither l nor r"},
         {good + "BOX\t8\t1\t2\t70000\t4\r\n", "WBDLG 77 line 5 (BOX): right 70000 exceeds 32767"},
         {good + "BOX\t8\t10\t2\t3\t4\r\n", "WBDLG 77 line 5 (BOX): rectangle 10, 2, 3, 4 is inverted"},
+        {good + "BOX\t8\t1\t20\t3\t4\r\n", "WBDLG 77 line 5 (BOX): rectangle 1, 20, 3, 4 is inverted"},
         {good + "BOX\t7\t1\t2\t3\t4\r\n", "WBDLG 77 line 5 (BOX): item ID 7 is used twice"},
         {good + "TITLE\tLate\r\n", "WBDLG 77 line 5 (TITLE): header line after the items"},
         {"HEIGHT\t200\r\nBOX\t7\t1\t2\t3\t4\r\n", "WBDLG 77 has no WIDTH"},
@@ -124,7 +125,6 @@ TEST(DialogTemplates, MalformedTemplatesAreRefusedNamingLineAndField)
     EXPECT_EQ(dialog.RealizeText(Bytes(good), nullptr, {0, 0, nullptr, 77}, nullptr), 1);
 }
 
-// The handlers run in the host's order; a closed dialog lives on until the host deletes closed dialogs.
 TEST(DialogFramework, HandlersRunInTheHostsOrderAndClosedDialogsWaitForDeletion)
 {
     std::vector<std::string> calls;
@@ -159,7 +159,7 @@ TEST(DialogFramework, HandlersRunInTheHostsOrderAndClosedDialogsWaitForDeletion)
                                                "deleted"}));
 }
 
-// The table highlights silently and reports the player's row; listeners and broadcasters forget each other.
+// The table highlights silently and reports the player's row.
 TEST(DialogFramework, TableReportsClickedRowsToListenersThatForgetTheirBroadcasters)
 {
     WbDialog dialog;
@@ -187,7 +187,6 @@ TEST(DialogFramework, TableReportsClickedRowsToListenersThatForgetTheirBroadcast
     EXPECT_EQ(DialogTower::Text(&dialog, 7112), "  Film 1\n> Film 2\n");
 }
 
-// Items map between their dialog's and the screen's coordinates; an edit keeps the template's length.
 TEST(DialogFramework, ItemsMapBetweenCoordinatesAndEditsKeepTheirLength)
 {
     WbDialog dialog;
@@ -209,8 +208,8 @@ TEST(DialogFramework, ItemsMapBetweenCoordinatesAndEditsKeepTheirLength)
     EXPECT_EQ(DialogTower::Text(&dialog, 7003), "A name longer th");
 }
 
-// Realised from the module's resources, an info dialog finds the module's comment texts there.
-TEST(DialogFramework, RealizeReadsTheModuleAndCommentTextsComeFromHostAndModule)
+// The comment texts of host and module are the info dialogs' tests; an ID neither has gives none.
+TEST(DialogFramework, RealizeReadsTheModuleAndUnknownCommentsAreEmpty)
 {
     DialogTower tower;
     const WBDLGTEMPLATE missing{0, 0, tower.library.GetModule(), 4242};
@@ -220,12 +219,41 @@ TEST(DialogFramework, RealizeReadsTheModuleAndCommentTextsComeFromHostAndModule)
     const WBDLGTEMPLATE info{0, 0, tower.library.GetModule(), 1000};
     ASSERT_EQ(dialog.Realize(nullptr, info, &tower.doc, nullptr, nullptr, 1, nullptr, 0, 1), 1);
     CString text;
-    EXPECT_EQ(dialog.GetCommentString(5, text), 1);
-    EXPECT_EQ(text, " are a little far from the entrance.");
-    EXPECT_EQ(dialog.GetCommentString(0x10000003, text), 1);
-    EXPECT_EQ(text, "Today is the release of a new film.");
     for (UINT id : {3u, 0x10000004u}) {
         EXPECT_EQ(dialog.GetCommentString(id, text), 0) << id;
         EXPECT_TRUE(text.IsEmpty()) << id;
     }
+}
+
+TEST(CTokenizer, RunsOfTabsSeparateFieldsThatKeepTheirBlanks)
+{
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"BOX\t\t7501\t134\t8\t198\t26", {"BOX", "7501", "134", "8", "198", "26"}},
+        {"TEXT\t0\t\tlPop.\t\t399\t38\t431\t53", {"TEXT", "0", "lPop.", "399", "38", "431", "53"}},
+        {"\t\tMODAL\t", {"MODAL"}},
+        {"BUTTON\t7099\tChange Film\t66", {"BUTTON", "7099", "Change Film", "66"}},
+        {" FONT ", {" FONT "}},
+        {"OK\t\t468\t303\r\n", {"OK", "468", "303"}}, // the line end adds no trailing field
+        {"\r\n", {}},
+    };
+    for (const auto& [line, expected] : cases) {
+        CTokenizer tokens(line);
+        EXPECT_EQ(tokens.CountRemaining(), int(expected.size())) << line;
+        std::vector<std::string> fields;
+        for (CString field; tokens.NextToken(field);)
+            fields.push_back(field.Str());
+        EXPECT_EQ(fields, expected);
+    }
+}
+
+TEST(CTokenizer, NextIntegerReadsLeadingDigits)
+{
+    CTokenizer tokens("7001\tr\t12abc\t99999999999\t4294967295");
+    for (uint32_t expected : {7001u, 0u, 12u, 0xFFFFFFFFu, 0xFFFFFFFFu})
+        EXPECT_EQ(tokens.NextInteger(), expected);
+    EXPECT_TRUE(tokens.AtEnd());
+    EXPECT_EQ(tokens.NextInteger(), 0u);
+    CString untouched = "kept";
+    EXPECT_FALSE(tokens.NextToken(untouched));
+    EXPECT_EQ(untouched, "kept");
 }

@@ -1,5 +1,4 @@
-// The order of the virtual slots of the host's bases as the module's classes see them, the plug-ins' and the
-// dialogs': the module and the host library agree on every slot, or the host calls the wrong operation.
+// The module and the host library agree on every virtual slot, or the host calls the wrong operation.
 #include "CPlugin.h"
 #include "WbHallInfoDialog.h"
 #include "WbMovieSelectDialog.h"
@@ -46,8 +45,7 @@ template <typename... Entries> void ExpectInOrder(Entries... entries)
         EXPECT_EQ(slots[i].second, std::ptrdiff_t(i + 2)) << slots[i].first << " (operation " << i + 2 << ")";
 }
 
-// The number of slots in the host library's table of the class, from the size of its exported table symbol:
-// the offset to the top and the type information come before the slots.
+// The slots in the host library's table of the class, from its symbol's size less offset to top and type info.
 std::ptrdiff_t HostTableSlots(const char* tableSymbol)
 {
     void* table = dlsym(RTLD_DEFAULT, tableSymbol);

@@ -40,25 +40,25 @@ LOADER_TEST_EXPORT WbPluginSpecifier* GetAttr()
 #endif
 }
 
-LOADER_TEST_EXPORT WbTenantPlugin* ConstructProgramPlugin([[maybe_unused]] WbPluginSpecifier& specifier)
+LOADER_TEST_EXPORT WbTenantPlugin* ConstructProgramPlugin(WbPluginSpecifier& specifier)
 {
-#if !defined(LOADER_TEST_NO_PROGRAM_PLUGIN)
+#if defined(LOADER_TEST_NO_PROGRAM_PLUGIN)
+    return nullptr;
+#endif
     if (!gProgramPlugin)
         gProgramPlugin = new WbTenantPlugin(kModuleType, specifier);
-#endif
     return gProgramPlugin;
 }
 
 #if !defined(LOADER_TEST_MISSING_EXPORTS)
-LOADER_TEST_EXPORT WbTenantDef* ConstructTemplatePlugin([[maybe_unused]] WbPluginSpecifier& specifier,
-                                                        [[maybe_unused]] CResFile* resFile,
-                                                        [[maybe_unused]] WbWorldDef* worldDef,
-                                                        [[maybe_unused]] WbTenantPlugin* owner)
+LOADER_TEST_EXPORT WbTenantDef* ConstructTemplatePlugin(WbPluginSpecifier& specifier, CResFile* resFile,
+                                                        WbWorldDef* worldDef, WbTenantPlugin* owner)
 {
-#if !defined(LOADER_TEST_NO_DEFINITION)
+#if defined(LOADER_TEST_NO_DEFINITION)
+    return nullptr;
+#endif
     if (!gDefinition)
         gDefinition = new WbTenantDef(WbFourCC("TnDf"), specifier, resFile, worldDef, owner);
-#endif
     return gDefinition;
 }
 

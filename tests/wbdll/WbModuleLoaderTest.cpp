@@ -1,6 +1,7 @@
 // The host's loader on files that are not good modules: each refusal is named, and nothing stays loaded.
 #include "WbModuleLoader.h"
 #include "Afx.h"
+#include "ChildProcess.h"
 #include "WbDestructionLog.h"
 #include "WbTowerDoc.h"
 
@@ -12,7 +13,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -27,17 +27,34 @@ bool IsMapped(const std::string& path)
     return handle != nullptr;
 }
 
-// Files that are no modules, and test modules built with one fault each: the fault is named, nothing of the
-// file stays loaded, and the one module that made its program plug-in before failing has it ended.
+// True while any part of the file is mapped into the process, by whatever means.
+bool InProcessMaps(const std::string& path)
+{
+    return Slurp("/proc/self/maps").find(std::filesystem::absolute(path).string()) != std::string::npos;
+}
+
+// Files that are no modules, the real module cut short as a broken copy leaves it (refused before the system loader
+// maps any of it), and test modules built with one fault each; one made its program plug-in, which is ended.
 TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
 {
-    const std::string missing = THEATER_TEST_MODULE_DIR "/NoSuchModule.wbp";
-    const std::string text = testing::TempDir() + "WbModuleLoaderTest-notes.wbp";
-    std::ofstream(text) << "These are notes about the theater, written as plain text and nothing like a module.\n";
+    const std::string module = Slurp(THEATER_BIN_DIR "/Theater.wbp");
+    ASSERT_GT(module.size(), 8192u);
+    Elf64_Ehdr header;
+    std::memcpy(&header, module.data(), sizeof header);
+    const size_t headersEnd = header.e_phoff + size_t(header.e_phnum) * header.e_phentsize;
+    std::string windows(512, '\0');
+    windows.replace(0, 2, "MZ");
+    const TempFolder folder("loader-test");
+    // The path, and what the message says after it; a cut also says the file's size.
     std::vector<std::pair<std::string, std::string>> cases = {
-        {missing, missing + ": no such file"},
-        {THEATER_TEST_MODULE_DIR, THEATER_TEST_MODULE_DIR ": is a directory, not a module file"},
-        {text, text + ": not a module: the file does not begin as an ELF file"},
+        {THEATER_TEST_MODULE_DIR "/NoSuchModule.wbp", "no such file"},
+        {THEATER_TEST_MODULE_DIR, "is a directory, not a module file"},
+        {folder.WriteFile("Half.wbp", module.substr(0, module.size() / 2)), "cut short: "},
+        {folder.WriteFile("Headers.wbp", module.substr(0, headersEnd)), "cut short: "},
+        {folder.WriteFile("Empty.wbp", ""), "empty file, not a module"},
+        {folder.WriteFile("Garbage.wbp", std::string(300, '\x9C')),
+         "not a module: the file does not begin as an ELF file"},
+        {folder.WriteFile("Windows.wbp", windows), "a Windows module (PE), which this system cannot load"},
     };
     for (const auto& [fault, error] : {
              std::pair{"MISSING_EXPORTS", "module exports no ConstructTemplatePlugin, DestructProgramPlugin"},
@@ -47,19 +64,26 @@ TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
              {"NO_PROGRAM_PLUGIN", "ConstructProgramPlugin returned no program plug-in"},
              {"NO_DEFINITION", "ConstructTemplatePlugin returned no definition"},
          })
-        cases.emplace_back(TestModule(fault), TestModule(fault) + ": " + error);
+        cases.emplace_back(TestModule(fault), error);
     WbWorldDef world;
     for (const auto& [path, error] : cases) {
         SCOPED_TRACE(path);
         const WbDestructionLog log;
         WbLoadResult result = WbLoadPluginModule(path, &world);
         EXPECT_FALSE(result.module);
-        EXPECT_EQ(result.error, error);
+        if (error == "cut short: ") {
+            EXPECT_EQ(result.error.rfind(path + ": " + error, 0), 0u) << result.error;
+            EXPECT_NE(result.error.find(", the file has " + std::to_string(std::filesystem::file_size(path))),
+                      std::string::npos)
+                << result.error;
+        } else {
+            EXPECT_EQ(result.error, path + ": " + error);
+        }
         EXPECT_EQ(AfxFindModule(path), nullptr);
         EXPECT_FALSE(IsMapped(path));
+        EXPECT_FALSE(InProcessMaps(path));
         EXPECT_EQ(log.GetDestructions().size(), path == TestModule("NO_DEFINITION") ? 1u : 0u);
     }
-    std::filesystem::remove(text);
 }
 
 TEST(WbModuleLoader, GivesAModuleOutsideTheChainARecordOfItsOwn)
@@ -77,63 +101,6 @@ TEST(WbModuleLoader, GivesAModuleOutsideTheChainARecordOfItsOwn)
 
     result.module.reset();
     EXPECT_FALSE(IsMapped(path));
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// True while any part of the file is mapped into the process, by whatever means.
-bool InProcessMaps(const std::string& path)
-{
-    return Slurp("/proc/self/maps").find(std::filesystem::absolute(path).string()) != std::string::npos;
-}
-
-// The real module cut short at the places a broken copy or download leaves it, and files that are no
-// module of this system at all: each is refused before the system loader maps anything of it, with the
-// file's name and what its headers say is missing.
-TEST(WbModuleLoader, RefusesADamagedModuleFileBeforeMappingIt)
-{
-    const std::string module = Slurp(THEATER_BIN_DIR "/Theater.wbp");
-    ASSERT_GT(module.size(), 8192u);
-    Elf64_Ehdr header;
-    std::memcpy(&header, module.data(), sizeof header);
-    const size_t headersEnd = header.e_phoff + size_t(header.e_phnum) * header.e_phentsize;
-    std::string windows(512, '\0');
-    windows.replace(0, 2, "MZ");
-    const struct {
-        const char* name;
-        std::string bytes;
-        std::string damage; // what the message says after the file's name; a cut also says the file's size
-    } cases[] = {
-        {"Half.wbp", module.substr(0, module.size() / 2), "cut short: "},
-        {"FourKiB.wbp", module.substr(0, 4096), "cut short: "},
-        {"Headers.wbp", module.substr(0, headersEnd), "cut short: "},
-        {"Empty.wbp", "", "empty file, not a module"},
-        {"Garbage.wbp", std::string(300, '\x9C'), "not a module: the file does not begin as an ELF file"},
-        {"Notes.wbp", "Show times for the Roxy, written down by hand.\n",
-         "not a module: the file does not begin as an ELF file"},
-        {"Windows.wbp", windows, "a Windows module (PE), which this system cannot load"},
-    };
-    WbWorldDef world;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = testing::TempDir() + "WbModuleLoaderTest-" + c.name;
-        std::ofstream(path, std::ios::binary) << c.bytes;
-        const WbLoadResult result = WbLoadPluginModule(path, &world);
-        EXPECT_FALSE(result.module);
-        EXPECT_EQ(result.error.rfind(path + ": " + c.damage, 0), 0u) << result.error;
-        if (c.damage == "cut short: ") {
-            EXPECT_NE(result.error.find(", the file has " + std::to_string(c.bytes.size())), std::string::npos)
-                << result.error;
-        }
-        EXPECT_FALSE(IsMapped(path));
-        EXPECT_FALSE(InProcessMaps(path));
-        EXPECT_EQ(AfxFindModule(path), nullptr);
-        std::filesystem::remove(path);
-    }
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-// The module's compiled resource file: every resource under its type and ID with its size and bytes, found
-// through the loaded module's record in the chain of resource modules; damaged files are refused with where
-// and why.
+// The module's compiled resource file: every resource under its type and ID; damaged files refused with where.
 #include "WbResParser.h"
 #include "TheaterResourceFixtures.h"
 #include "WbModuleLoader.h"
@@ -42,21 +40,18 @@ TEST(TheaterResFile, CarriesEveryResourceUnderItsTypeIdAndSize)
     EXPECT_TRUE(resFile.Find("TNDF", 0x10001).empty()) << "IDs above 16 bits name no resource";
 }
 
-// A .res with its empty entry, a custom type by name and a string block by number, the last entry's
-// padding left out:
+// A .res with its empty entry, a type by name and a string block by number, the last entry unpadded:
 std::vector<uint8_t> SmallResFixture()
 {
-    return RecordBuilder()
-        .Ints({0, 32, 0x0000FFFF, 0x0000FFFF, 0, 0, 0, 0}) // 0: the empty entry
-        .Ints({3, 40})                                     // 32: entry 1: data size, header size
-        .Ints({0x004E0054, 0x00460044})                    // 40: type "TNDF" in UTF-16
-        .Ints({0xFFFF0000})                                // 48: its NUL, then the name's number marker...
-        .Ints({0x00000001})                                // 52: ...name 1, then two bytes of padding
-        .Ints({0, 0, 0, 0})                                // 56: data version, flags, language, version...
-        .Ints({0x00030201})                                // 72: three data bytes and a padding byte
-        .Ints({3, 32, 0x0006FFFF, 0x0040FFFF, 0, 0, 0, 0}) // 76: entry 2: string block 64
-        .Bytes({7, 8, 9})                                  // 108: three data bytes, unpadded at the end
-        .Build();
+    const std::vector<uint8_t> words = Words({
+        0,          32,         0x0000FFFF, 0x0000FFFF, 0, 0, 0, 0, // 0: the empty entry
+        3,          40,         0x004E0054, 0x00460044, // 32: entry 1: data size, header size, type "TNDF" in UTF-16
+        0xFFFF0000, 0x00000001,                // 48: its NUL, the name's number marker, name 1, two bytes padding
+        0,          0,          0,          0, // 56: data version, flags, language, version...
+        0x00030201,                            // 72: three data bytes and a padding byte
+        3,          32,         0x0006FFFF, 0x0040FFFF, 0, 0, 0, 0, // 76: entry 2: string block 64
+    });
+    return Extended(words, {7, 8, 9}); // 108: three data bytes, unpadded at the end
 }
 
 TEST(ResFileParser, ReadsEachEntryAndRefusesDamagedFilesWithEntryAndOffset)

@@ -1,5 +1,4 @@
-// A tenant definition read from its module: the theater's values, customers, remarks and pictures all come
-// from the resources, and a damaged resource leaves the definition empty with the reason.
+// A tenant definition takes all from its module's resources, or nothing and the reason when one is damaged.
 #include "WbTenantDefReader.h"
 #include "TheaterResourceFixtures.h"
 #include "WbFourCC.h"
@@ -32,7 +31,8 @@ TEST(TenantDefReader, TheTheaterComesFromItsModule)
     EXPECT_EQ(def.GetRemarks()[4].text, "I hope it will be fun.");
 
     // Every part of the five maps, over its own bitmap. The frame of the running film is the tenant's
-    // pattern 100 x height + 3.
+    // pattern 100 x height + 3. The outside views' patterns are written with leading zeros ("0010300") and
+    // read as decimal: 10300, not the octal 4288.
     const WbImageObj& images = *def.GetImageObj();
     EXPECT_EQ(images.GetPartCount(), 19);
     for (const auto& [id, pattern, rect, bitmapWidth] :

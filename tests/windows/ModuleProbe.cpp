@@ -1,5 +1,4 @@
-// A Windows program that looks into the module the way a Windows host does: LoadLibrary, GetProcAddress of
-// each entry point, FindResource for each resource asked for, FreeLibrary. Prints one line per answer.
+// A Windows program that looks into the module the way a Windows host does and prints one line per answer.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <zlib.h>
@@ -35,10 +34,6 @@ void PrintResource(HMODULE module, const std::string& request)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: ModuleProbe MODULE [TYPE:ID]...\n");
-        return 2;
-    }
     // Lines end as the native tests that read them expect.
     _setmode(_fileno(stdout), _O_BINARY);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
