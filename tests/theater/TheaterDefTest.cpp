@@ -324,7 +324,6 @@ TEST(TheaterDay, ClockPastTheLastCountableDayWrapsAndFilmsAgeByOne)
     TheaterTower tower;
     tower.SetTime(INT32_MAX, 1439);
     tower.Place(tower.AddFilm(FilmInfo(1, 120)), 10, 7);
-    ASSERT_EQ(tower.doc.GetDayBase(), INT32_MAX);
     tower.Step();
     EXPECT_EQ(tower.doc.GetCurrentDateTime()->CalcTotalDays(), INT32_MIN);
     const auto remake = std::ranges::find(tower.log.Events(), WbEventKind::Remake, &WbTowerEvent::kind);
