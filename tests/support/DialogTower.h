@@ -11,6 +11,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -101,9 +102,7 @@ public:
     }
     static Strings Texts(const WbDialog* dialog, std::initializer_list<int> ids)
     {
-        Strings texts;
-        for (int id : ids)
-            texts.push_back(Text(dialog, id));
-        return texts;
+        const auto texts = ids | std::views::transform([dialog](int id) { return Text(dialog, id); });
+        return {texts.begin(), texts.end()};
     }
 };

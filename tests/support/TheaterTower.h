@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ranges>
 #include <vector>
 
 class EventLog final : public WbTowerObserver {
@@ -25,11 +26,9 @@ public:
     // The kinds in the order they were reported, without the redraw requests.
     std::vector<WbEventKind> Kinds() const
     {
-        std::vector<WbEventKind> kinds;
-        for (const WbTowerEvent& event : mEvents)
-            if (event.kind != WbEventKind::Redraw)
-                kinds.push_back(event.kind);
-        return kinds;
+        auto kinds = mEvents | std::views::transform(&WbTowerEvent::kind) |
+                     std::views::filter([](WbEventKind kind) { return kind != WbEventKind::Redraw; });
+        return {kinds.begin(), kinds.end()};
     }
 
 private:

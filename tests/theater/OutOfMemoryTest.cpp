@@ -182,13 +182,12 @@ TEST(OutOfMemory, DialogHandlersDoAllOrNothing)
 
     const int okFailures = ForEachFailingAllocation([&](int n) {
         FilmChangeTower tower;
-        WbMoviePlugin* next = tower.next;
-        WbDialog* info = tower.AcceptFilm(next);
+        WbDialog* info = tower.AcceptFilm(tower.next);
         const int32_t funds = tower.doc.GetCurrentFunds();
         const bool failed = RunWithAllocationFailing(n, [info] { info->OnWbOK(); });
-        const bool bound = tower.theater->GetSubPlugin() == next;
-        EXPECT_EQ(bound, tower.Schedule()->GetMovie() == next) << n;
-        EXPECT_EQ(tower.doc.GetCurrentFunds(), bound ? funds - next->GetCost() : funds) << n;
+        const bool bound = tower.theater->GetSubPlugin() == tower.next;
+        EXPECT_EQ(bound, tower.Schedule()->GetMovie() == tower.next) << n;
+        EXPECT_EQ(tower.doc.GetCurrentFunds(), bound ? funds - tower.next->GetCost() : funds) << n;
         EXPECT_TRUE(!bound || tower.Schedule()->GetTitle() == kOtherTitle.c_str()) << n;
         return failed;
     });

@@ -9,15 +9,20 @@
 
 namespace {
 
-// One day of statuses on the schedule itself, with present customers in the hall at the show's end.
-void RunDay(TheaterTower& tower, int present)
+// The day's first entry period on the schedule itself, with present customers come in.
+void OpenWith(TheaterTower& tower, int present)
 {
-    WbShowSchedule* schedule = tower.Schedule();
-    schedule->ProcessStatus(10, 30);
+    tower.Schedule()->ProcessStatus(10, 30);
     tower.theater->ClearReserveCount();
     tower.Admit(present);
-    schedule->ProcessStatus(30, 32);
-    schedule->ProcessStatus(32, 10);
+}
+
+// One day of statuses, with present customers in the hall at the show's end.
+void RunDay(TheaterTower& tower, int present)
+{
+    OpenWith(tower, present);
+    tower.Schedule()->ProcessStatus(30, 32);
+    tower.Schedule()->ProcessStatus(32, 10);
 }
 
 } // namespace
@@ -71,13 +76,9 @@ TEST(ShowSchedule, EachPassActsOnTheStatusLeftThenOnTheStatusEntered)
                           Case{30, 32, {}, {}}, Case{30, 31, {}, {}}, Case{31, 31, {}, {}}, Case{10, 10, {}, {}}}) {
         TheaterTower tower(WbArrivalMode::None);
         tower.Place(tower.AddFilm(FilmInfo(1)), 10, 10);
-        WbShowSchedule& schedule = *tower.Schedule();
-        schedule.ProcessStatus(10, 30);
-        tower.theater->ClearReserveCount();
-        tower.Admit(6);
+        OpenWith(tower, 6);
         tower.log.Clear();
-
-        schedule.ProcessStatus(c.from, c.to);
+        tower.Schedule()->ProcessStatus(c.from, c.to);
         EXPECT_EQ(tower.log.Kinds(), c.kinds) << c.from << " to " << c.to;
         std::vector<int64_t> values;
         std::ranges::transform(tower.log.Events(), std::back_inserter(values), &WbTowerEvent::value);
@@ -166,12 +167,10 @@ TEST(ShowSchedule, DefinitionWithoutAFilmList)
     TheaterTower tower;
     WbMoviePlugin* film = tower.AddFilm(FilmInfo(1));
     WbTheaterDef bare{WbFourCC("TnDf"), tower.specifier, nullptr, nullptr, &tower.plugin};
-    ASSERT_EQ(bare.GetSubPluginList(), nullptr);
     WbTenant tenant(&tower.doc, &bare, RECT{0, 0, 31, 3}, 2);
     tenant.SetMoviePlugin(film);
     bare.PrepareTenantProc(&tower.doc, &tenant);
     WbShowSchedule* schedule = WbShowSchedule::Of(&tenant);
-    ASSERT_NE(schedule, nullptr);
     tower.log.Clear();
     schedule->CheckReMake();
     EXPECT_EQ(tower.log.Count(WbEventKind::Remake), 0);

@@ -19,14 +19,6 @@ namespace {
 
 const std::string kModulePath = THEATER_BIN_DIR "/Theater.wbp";
 
-CWinApp* AppOfModule(const std::string& path)
-{
-    for (CWinApp* app : AfxGetAppObjects())
-        if (app->GetModulePath() == path)
-            return app;
-    return nullptr;
-}
-
 class TheaterModule : public testing::Test {
 protected:
     void SetUp() override
@@ -80,8 +72,8 @@ TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloa
     EXPECT_EQ(std::ranges::count(AfxGetModuleChain(), handle), 1);
     EXPECT_EQ(AfxFindModule(kModulePath), handle);
     EXPECT_EQ(handle->resources.size(), TheaterResourceBytes().size());
-    ASSERT_NE(AppOfModule(handle->path), nullptr);
-    EXPECT_EQ(AfxGetApp(), AppOfModule(handle->path));
+    ASSERT_NE(AfxGetApp(), nullptr);
+    EXPECT_EQ(AfxGetApp()->GetModulePath(), handle->path) << "the module's application object is the current one";
 
     const std::vector<WbDestruction> objects{{Plugin(), WbFourCC("TnPl")}, {Definition(), WbFourCC("TnDf")}};
     const std::string path = handle->path;
@@ -89,7 +81,7 @@ TEST_F(TheaterModule, IsInTheResourceChainOnceWithItsApplicationObjectUntilUnloa
     mModule.reset();
     EXPECT_EQ(log.GetDestructions(), objects) << "unloading ends both objects";
     EXPECT_EQ(AfxFindModule(kModulePath), nullptr);
-    EXPECT_EQ(AppOfModule(path), nullptr);
+    EXPECT_EQ(std::ranges::count(AfxGetAppObjects(), path, &CWinApp::GetModulePath), 0);
 }
 
 } // namespace
