@@ -132,7 +132,8 @@ TEST_F(TheaterInfoDialog, FilmCommentsFollowTheBaseCommentsAndReadTheSchedulesFi
 }
 
 // A film too long for the opening hours has no show: no show times, and its still rather than its movie, at
-// noon as before the opening. A film accepted at noon by a theater without one shows its still too.
+// noon as before the opening; hours that close before they open have no show either. A film accepted at noon
+// by a theater without one shows its still too.
 TEST_F(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirStill)
 {
     film->GetInfo().runningTime = 720;
@@ -140,6 +141,9 @@ TEST_F(TheaterInfoDialog, FilmWithoutShowsAndFilmAcceptedWhileClosedShowTheirSti
     tower.doc.SetCurrentDateTime(WbDateTime(1, 720));
     WbDialog* info = tower.OpenInfo();
     EXPECT_EQ(std::tuple(DialogTower::Text(info, 7111), DialogTower::Text(info, 7123)), std::tuple("", "still STIL 1"));
+    film->GetInfo().runningTime = 120;
+    tower.theater->SetHours(1320, 600);
+    EXPECT_EQ(DialogTower::Text(tower.OpenInfo(), 7111), "") << "hours closing before they open";
 
     tower.Place(nullptr);
     info = tower.AcceptFilm(next);
