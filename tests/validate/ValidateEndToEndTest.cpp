@@ -46,13 +46,16 @@ TEST_F(ValidateEndToEnd, ADamagedModuleStopsAfterItsFirstFailedGroupUnlessToldTo
     EXPECT_EQ(ReapLeftovers(), 0);
 }
 
+// Repeated groups are told apart by their seed in the log and in the JUnit report.
 TEST_F(ValidateEndToEnd, RepeatedRunsTakeTheNextSeeds)
 {
-    const Outcome outcome =
-        Run({"validate", kModule, "--only", "file", "--repeat", "2", "--seed", "10", "--log", File("r.log")});
+    const Outcome outcome = Run({"validate", kModule, "--only", "file", "--repeat", "2", "--seed", "10", "--log",
+                                 File("r.log"), "--junit", File("r.xml")});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.out;
-    const std::string log = Slurp(File("r.log"));
-    EXPECT_NE(log.find("[file] seed 10,"), std::string::npos) << log;
-    EXPECT_NE(log.find("[file] seed 11,"), std::string::npos) << log;
+    const std::string log = Slurp(File("r.log")), junit = Slurp(File("r.xml"));
+    for (const char* seed : {"10", "11"}) {
+        EXPECT_NE(log.find("[file] seed " + std::string(seed) + ","), std::string::npos) << log;
+        EXPECT_NE(junit.find("<testsuite name=\"file (seed " + std::string(seed) + ")\""), std::string::npos) << junit;
+    }
     EXPECT_NE(outcome.out.find("validate: 8 checks, 8 passed"), std::string::npos) << outcome.out;
 }
