@@ -35,8 +35,6 @@ private:
     WbHostRun& mRun;
 };
 
-} // namespace
-
 TEST_F(HostRunTest, PeopleWhoReachATheaterWithoutAFilmAreTurnedAwayThere)
 {
     CallRecorder recorder(*mRun);
@@ -64,8 +62,6 @@ TEST_F(HostRunTest, AnEntryThatFillsHalfTheSeatsIsFollowedByItsStatusChange)
     EXPECT_EQ(std::vector(recorder.mLines.begin(), recorder.mLines.begin() + 6),
               (std::vector<std::string>{enter, enter, enter, Entry(WbEventKind::Redraw, 0), "status 30>31@0", enter}));
 }
-
-namespace {
 
 // Records the status changes alone, as the day's summary hears them.
 class StatusRecorder final : public WbRunListener {

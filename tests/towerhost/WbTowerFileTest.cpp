@@ -144,8 +144,6 @@ std::string At(const FixtureBytes& file, const std::string& field)
     return field + " at offset " + std::to_string(file.Find(field).offset) + ": ";
 }
 
-} // namespace
-
 TEST(TowerFile, TheFixtureReadsAsWrittenAndWritesBackTheSameBytes)
 {
     const FixtureBytes file = GoodFile();
@@ -274,8 +272,6 @@ TEST(TowerFile, SavingReplacesTheFileWholeAndErrorsNameTheFile)
     EXPECT_EQ(ErrorOf([&] { WbTowerFile::Load(nowhere, KnownFilm); }),
               nowhere + ": cannot be opened: No such file or directory");
 }
-
-namespace {
 
 class TemporaryFile : public ::testing::Test, public TempFolder {
 protected:
