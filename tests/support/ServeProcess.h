@@ -7,8 +7,8 @@
 #include <chrono>
 #include <csignal>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 
 // A scenario to play: the two films and the Roxy of change-film.json, without its scripted steps.
 inline std::string PlayScenario()
@@ -31,57 +31,35 @@ protected:
     void Start(std::vector<std::string> arguments)
     {
         arguments.insert(arguments.begin(), {kTowerHost, "serve", "--port", "0"});
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        ::fcntl(out[0], F_SETFD, FD_CLOEXEC);
-        mChild = StartInFolder(std::move(arguments), File(""), out[1]);
+        mChild = StartInFolder(std::move(arguments), mPath);
         ASSERT_GT(mChild, 0);
-        ::close(out[1]);
-        mOut = out[0];
-        const std::string first = ReadOutput("\n", std::chrono::seconds(60));
+        for (int wait = 0; wait < 600 && Printed().find('\n') == std::string::npos; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string first = Printed();
         const size_t at = first.find("http://127.0.0.1:");
         ASSERT_NE(at, std::string::npos) << first << Slurp(File("stderr.txt"));
         mPort = std::stoi(first.substr(at + 17));
     }
 
-    // Ctrl-C; returns the exit code, or -1 when the server did not stop within the time.
+    // Ctrl-C; returns the exit code, or -1 when the server did not stop within 30 seconds.
     int Stop()
     {
         if (mChild <= 0)
             return -1;
         ::kill(mChild, SIGINT);
-        ReadOutput("", std::chrono::seconds(30));
-        const bool stopped = mOut < 0;
-        if (!stopped) {
-            ::kill(mChild, SIGKILL);
-            ReadOutput("", std::chrono::seconds(5));
-        }
         int status = 0;
-        ::waitpid(mChild, &status, 0);
+        pid_t ended = 0;
+        for (int wait = 0; wait < 300 && (ended = ::waitpid(mChild, &status, WNOHANG)) == 0; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (ended == 0) {
+            ::kill(mChild, SIGKILL);
+            ::waitpid(mChild, nullptr, 0);
+        }
         mChild = 0;
-        return stopped ? ExitCodeOf(status) : -1;
+        return ended > 0 ? ExitCodeOf(status) : -1;
     }
 
-    // What the server printed, up to and with the text (all when empty), or all by the time; the pipe ends with it.
-    std::string ReadOutput(const std::string& until, std::chrono::seconds time)
-    {
-        const auto end = std::chrono::steady_clock::now() + time;
-        while (mOut >= 0 && (until.empty() || mPrinted.find(until) == std::string::npos) &&
-               std::chrono::steady_clock::now() < end) {
-            pollfd fd{mOut, POLLIN, 0};
-            if (::poll(&fd, 1, 100) <= 0)
-                continue;
-            char buffer[512];
-            const ssize_t got = ::read(mOut, buffer, sizeof buffer);
-            if (got > 0) {
-                mPrinted.append(buffer, size_t(got));
-            } else {
-                ::close(mOut);
-                mOut = -1;
-            }
-        }
-        return mPrinted;
-    }
+    std::string Printed() const { return Slurp(File("stdout.txt")); }
 
     // A connection to the server that gives up waiting for an answer after 20 seconds; -1 when refused.
     static int Connect(int port)
@@ -133,6 +111,4 @@ protected:
 
 private:
     pid_t mChild = 0;
-    int mOut = -1;
-    std::string mPrinted;
 };

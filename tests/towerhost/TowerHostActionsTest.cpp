@@ -23,8 +23,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST_F(TowerHostActions, ABurningTheaterOffersNoChangeAndItsButtonTakesNoClick)
 {
     const Outcome run = Run({Scenario(R"([
@@ -44,8 +42,6 @@ TEST_F(TowerHostActions, AStepThatCannotRunEndsTheRunNamingIt)
         int exitCode;
         std::string message;
     } cases[] = {
-        {R"([{"day": 1, "minute": 5, "do": "press", "item": 7099}])", 1,
-         "towerhost: actions[0] (press 7099): no dialog is open\n"},
         {R"([{"do": "open_info", "theater": 1}, {"do": "press", "item": 7777}])", 1,
          "towerhost: actions[1] (press 7777): no open dialog has item 7777\n"},
         {R"([{"do": "open_info", "theater": 1}, {"do": "press", "item": 7124}])", 1,
@@ -69,8 +65,6 @@ TEST_F(TowerHostActions, AStepThatCannotRunEndsTheRunNamingIt)
         EXPECT_EQ(run.err, c.message);
     }
 }
-
-namespace {
 
 struct DrawnLine {
     int boxWidth, boxHeight, x, baseline, pixels;

@@ -66,18 +66,6 @@ TEST_F(TowerHostBadInput, ASaveOfAnotherTowerIsRefusedAtItsFirstDifference)
     }
 }
 
-// The module's record of a theater does not keep whether it found the film's run over (its own tests show the
-// film shown again after a load): a loaded tower says what it kept and that the film is examined afresh.
-TEST_F(TowerHostBadInput, ALoadedTowerSaysItsFilmIsExaminedAfresh)
-{
-    const std::string scenario = kScenarios + "one-film-immediate.json";
-    ASSERT_EQ(Run({scenario, "--days", "1", "--save", "day2.tower", "--quiet"}).exitCode, 0);
-    const Outcome resumed = Run({scenario, "--load", "day2.tower", "--days", "1"});
-    ASSERT_EQ(resumed.exitCode, 0) << resumed.err;
-    EXPECT_NE(resumed.out.find("\nLoaded day2.tower: day 2 00:00. Kept: "), std::string::npos) << resumed.out;
-    EXPECT_NE(resumed.out.find("Examined afresh: whether each theater's film may be shown"), std::string::npos);
-}
-
 // Keys, values and names are the file's bytes: in a message a control byte, a byte of broken UTF-8 or a quote
 // never reaches the terminal as it is, and text beyond ASCII is cut whole.
 TEST_F(TowerHostBadInput, AScenariosBytesReachItsMessagesEscaped)

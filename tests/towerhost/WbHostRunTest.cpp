@@ -12,12 +12,14 @@ using HostRunTest = HostRunFixture;
 
 std::string Entry(WbEventKind kind, int theater) { return std::to_string(int(kind)) + "@" + std::to_string(theater); }
 
-// Records each host call with the theater the run says is calling, and each status change.
+// Records each status change and, when it watches the calls, each host call with the theater the run says is
+// calling; without, it hears the changes as the day's summary does.
 class CallRecorder final : public WbTowerObserver, public WbRunListener {
 public:
-    explicit CallRecorder(WbHostRun& run) : mRun(run)
+    explicit CallRecorder(WbHostRun& run, bool watchCalls = true) : mRun(run)
     {
-        run.SetObserver(this);
+        if (watchCalls)
+            run.SetObserver(this);
         run.AddListener(this);
     }
     void OnTowerEvent(const WbTowerEvent& event) override
@@ -34,8 +36,6 @@ public:
 private:
     WbHostRun& mRun;
 };
-
-} // namespace
 
 TEST_F(HostRunTest, PeopleWhoReachATheaterWithoutAFilmAreTurnedAwayThere)
 {
@@ -65,21 +65,6 @@ TEST_F(HostRunTest, AnEntryThatFillsHalfTheSeatsIsFollowedByItsStatusChange)
               (std::vector<std::string>{enter, enter, enter, Entry(WbEventKind::Redraw, 0), "status 30>31@0", enter}));
 }
 
-namespace {
-
-// Records the status changes alone, as the day's summary hears them.
-class StatusRecorder final : public WbRunListener {
-public:
-    void OnStatusChange(WbHostRun&, const WbStatusChange& change) override
-    {
-        mLines.push_back("status " + std::to_string(change.fromStatus) + ">" + std::to_string(change.toStatus) + "@" +
-                         std::to_string(change.theater));
-    }
-    std::vector<std::string> mLines;
-};
-
-} // namespace
-
 // Both theaters in an entry period of two seats: the customer who takes half the seats changes the status,
 // told in the order of the theaters whoever was called first, and once.
 TEST_F(HostRunTest, StatusChangesOfArrivalsAreToldInTheOrderOfTheTheaters)
@@ -91,8 +76,7 @@ TEST_F(HostRunTest, StatusChangesOfArrivalsAreToldInTheOrderOfTheTheaters)
         theater->SetPatIndex(1);
         theater->SetCapacity(2);
     }
-    StatusRecorder recorder;
-    mRun->AddListener(&recorder);
+    CallRecorder recorder(*mRun, false);
     tower.GetDoc().SetCurrentDateTime(WbDateTime(1, 699));
     tower.GetDoc().ScheduleArrivals(&tower.GetTheater(1), 1);
     tower.GetDoc().ScheduleArrivals(&tower.GetTheater(0), 1);
@@ -134,3 +118,5 @@ TEST_F(HostRunTest, AFailedLoadLeavesTheRunningTowerAndItsFilmsAsTheyWere)
     EXPECT_NE(&mRun->GetTower(), running);
     EXPECT_EQ(WbTowerReport::Make(mRun->GetTower())["films"][0]["persons_record"], 999);
 }
+
+} // namespace

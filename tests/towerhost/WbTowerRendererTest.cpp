@@ -113,10 +113,6 @@ TEST(TowerRendererMinutes, MistakesAreNamedWhileTheScenarioIsRead)
             << c.minutes;
 }
 
-} // namespace
-
-namespace {
-
 WbBitImage Picture(int width, int height, bool noisy)
 {
     WbBitImage image(width, height);

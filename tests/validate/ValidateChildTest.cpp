@@ -66,8 +66,6 @@ bool IsRunning(pid_t pid)
     return true;
 }
 
-} // namespace
-
 TEST(ValidateChild, HowTheChildEndedNamesTheCheckItWasIn)
 {
     const std::vector<std::string> firstPassedSecondBegun = {"B first", "R PASS first 3", "B second"};
@@ -132,8 +130,6 @@ TEST(ValidateChild, AHangingChildIsKilledWithWhatItStarted)
     const pid_t leftOver = pid_t(std::stol(killed.output));
     EXPECT_FALSE(IsRunning(leftOver)) << "the child's own child " << leftOver << " was left running";
 }
-
-namespace {
 
 // The compiler may drop a new whose result is unused; these keep every allocation.
 void* volatile gKept = nullptr;

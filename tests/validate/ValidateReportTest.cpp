@@ -94,16 +94,6 @@ TEST(ValidateReport, JUnitHasASuitePerGroupAndAFailurePerFailedCheck)
     EXPECT_NE(xml.find("&quot;X.wbp&quot; exports more"), std::string::npos);
 }
 
-TEST(ValidateReport, RepeatedGroupsAreToldApartBySeed)
-{
-    WbValidateRecord record;
-    record.runs.push_back({"day", 7, {{"whole-day", WbCheckStatus::Pass, "", 1}}, "", 1});
-    record.runs.push_back({"day", 8, {{"whole-day", WbCheckStatus::Pass, "", 1}}, "", 1});
-    const std::string xml = WbJUnitXml(record);
-    EXPECT_NE(xml.find("<testsuite name=\"day (seed 7)\""), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<testsuite name=\"day (seed 8)\""), std::string::npos) << xml;
-}
-
 TEST(ValidateReport, ModuleFactsHaveTheFilesSizeAndSha256)
 {
     const struct {

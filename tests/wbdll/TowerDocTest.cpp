@@ -32,8 +32,6 @@ std::vector<uint32_t> ArrivalMinutes(WbArrivalMode mode, uint32_t seed, int32_t 
     return minutes;
 }
 
-} // namespace
-
 TEST(TowerArrivals, ModesDecideWhenCalledCustomersCome)
 {
     EXPECT_EQ(ArrivalMinutes(WbArrivalMode::Immediate, 1, 3), (std::vector<uint32_t>{101, 101, 101}));
@@ -94,8 +92,6 @@ TEST(TowerArrivals, CallsBringNoMoreThanTheSeatsLeft)
             << count;
     }
 }
-
-namespace {
 
 // Calls the theater's customers off as soon as the given number of them has come in.
 class CallOffAfter final : public WbTowerObserver {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <elf.h>
 
 #include <cstring>
@@ -17,15 +16,6 @@
 namespace {
 
 std::string TestModule(const char* fault) { return std::string(THEATER_TEST_MODULE_DIR "/") + fault + ".wbp"; }
-
-// True while the platform's loader still has the file mapped.
-bool IsMapped(const std::string& path)
-{
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
-    return handle != nullptr;
-}
 
 // True while any part of the file is mapped into the process, by whatever means.
 bool InProcessMaps(const std::string& path)
@@ -49,7 +39,6 @@ TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
     std::vector<std::pair<std::string, std::string>> cases = {
         {THEATER_TEST_MODULE_DIR "/NoSuchModule.wbp", "no such file"},
         {THEATER_TEST_MODULE_DIR, "is a directory, not a module file"},
-        {folder.WriteFile("Half.wbp", module.substr(0, module.size() / 2)), "cut short: "},
         {folder.WriteFile("Headers.wbp", module.substr(0, headersEnd)), "cut short: "},
         {folder.WriteFile("Empty.wbp", ""), "empty file, not a module"},
         {folder.WriteFile("Garbage.wbp", std::string(300, '\x9C')),
@@ -80,7 +69,6 @@ TEST(WbModuleLoader, NamesTheFaultOfABadModuleAndUnloadsIt)
             EXPECT_EQ(result.error, path + ": " + error);
         }
         EXPECT_EQ(AfxFindModule(path), nullptr);
-        EXPECT_FALSE(IsMapped(path));
         EXPECT_FALSE(InProcessMaps(path));
         EXPECT_EQ(log.GetDestructions().size(), path == TestModule("NO_DEFINITION") ? 1u : 0u);
     }
@@ -98,9 +86,10 @@ TEST(WbModuleLoader, GivesAModuleOutsideTheChainARecordOfItsOwn)
     EXPECT_EQ(handle->path, std::filesystem::canonical(path).string());
     EXPECT_NE(handle->library, nullptr);
     EXPECT_EQ(result.module->GetProgramPlugin()->GetModuleHandleA(), handle);
+    EXPECT_TRUE(InProcessMaps(path));
 
     result.module.reset();
-    EXPECT_FALSE(IsMapped(path));
+    EXPECT_FALSE(InProcessMaps(path));
 }
 
 } // namespace

@@ -56,15 +56,14 @@ TEST(ObjectMap, DamagedMapsAreRefusedWithTheirLine)
              "OBJMAP 1000: line 7: List is 'Box 0,0,248,96', expected 'Rect left,top,right,bottom'"},
             {"part without its Rect", Replaced(map, "\t\tList\tRect 0,0,248,96 Halftone\r\n", ""),
              "OBJMAP 1000: line 2: part 'Csr' (line 1) ends without its List Rect"},
-            {"part not closed", Replaced(map, "Halftone\r\n\r\n", "Halftone\r\n"),
-             "OBJMAP 1000: line 3: part 'Csr' (line 1) is not closed by an empty line"},
             {"second ID", Replaced(map, "\t\tID\t100\r\n", "\t\tID\t100\r\n\t\tID\t100\r\n"),
              "OBJMAP 1000: line 6: part 'View' has a second ID"},
             {"field outside a part", Replaced(map, "DefParts\tName\tCsr\r\n", ""),
              "OBJMAP 1000: line 1: part field outside a part"},
             {"DefParts without Name", Replaced(map, "DefParts\tName\tCsr", "DefParts\tCsr"),
              "OBJMAP 1000: line 1: expected 'DefParts<tab>Name<tab>name' or 'End', found 'DefParts\\x09Csr'"},
-            // The map's own text is shown escaped: a control byte, a byte beyond ASCII, a quote, a backslash.
+            // A part not closed; the map's own text is shown escaped: a control byte, a byte beyond ASCII, a quote, a
+            // backslash.
             {"damaged part name", Replaced(Replaced(map, "Csr", "C\x1B'\\\xFF"), "Halftone\r\n\r\n", "Halftone\r\n"),
              "OBJMAP 1000: line 3: part 'C\\x1B\\'\\\\\\xFF' (line 1) is not closed by an empty line"},
         },

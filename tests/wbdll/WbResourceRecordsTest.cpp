@@ -177,7 +177,6 @@ TEST(TheaterStrings, ThreeCommentsInTwoBlocks)
     EXPECT_EQ(WbLoadResString(*resources.Get(), 1023), "Business is a big hit.");
     EXPECT_EQ(WbLoadResString(*resources.Get(), 1024), "There are not many customers.");
     EXPECT_EQ(WbLoadResString(*resources.Get(), 1025), "Today is the release of a new film.");
-    EXPECT_EQ(WbLoadResString(*resources.Get(), 1022), "") << "an empty slot of block 64";
     EXPECT_EQ(WbLoadResString(*resources.Get(), 1026), "") << "an empty slot of block 65";
     EXPECT_EQ(WbLoadResString(*resources.Get(), 7), "") << "a block the module does not have";
 }

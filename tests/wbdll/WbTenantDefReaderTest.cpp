@@ -66,7 +66,6 @@ TEST(TenantDefReader, ADamagedResourceLeavesTheDefinitionEmptyWithTheReason)
         {"a cut definition record", Edited("TNDF", 0, 1, 0, {0x51, 0x01}),
          "TNDF 1: 337 bytes, expected at least 338 for the end bytes at offset 337"},
         {"a damaged customer table", Edited("TMDF", 0, 1, 40, {2}), "TMDF 1: version 2 at offset 0, expected 1"},
-        {"no tower picture", Edited(nullptr, kResTypeBitmap, 1000, 10, {99}), "the module has no bitmap 1000"},
         {"neither map nor bitmap of the tower picture",
          Edited("OBJMAP", 0, 1000, 8, {'X'}, Edited(nullptr, kResTypeBitmap, 1000, 10, {99})),
          "the module has no OBJMAP 1000"},
