@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <malloc.h>
@@ -22,9 +23,13 @@ namespace {
 std::atomic<int64_t> gLiveBytes{0};
 std::atomic<int64_t> gPeakBytes{0};
 
-void* CountedAllocation(std::size_t size)
+// The alignment is one malloc gives unless the allocation asks for more (the pool's blocks of people).
+void* CountedAllocation(std::size_t size, std::size_t alignment = alignof(std::max_align_t))
 {
-    void* memory = std::malloc(size ? size : 1);
+    size = size ? size : 1;
+    void* memory = alignment <= alignof(std::max_align_t)
+                       ? std::malloc(size)
+                       : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
     if (!memory)
         throw std::bad_alloc();
     const int64_t live =
@@ -130,6 +135,12 @@ void operator delete(void* memory) noexcept { CountedRelease(memory); }
 void operator delete[](void* memory) noexcept { CountedRelease(memory); }
 void operator delete(void* memory, std::size_t) noexcept { CountedRelease(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { CountedRelease(memory); }
+void* operator new(std::size_t size, std::align_val_t alignment)
+{
+    return CountedAllocation(size, std::size_t(alignment));
+}
+void operator delete(void* memory, std::align_val_t) noexcept { CountedRelease(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { CountedRelease(memory); }
 
 BENCHMARK(TowerDay)
     ->Arg(100)
