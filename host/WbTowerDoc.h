@@ -248,7 +248,8 @@ private:
         void deallocate(T* block, size_t) { ::operator delete(block, kLine); }
         bool operator==(const LineAlignedAllocator&) const = default;
     };
-    std::vector<std::vector<WbPeople, LineAlignedAllocator<WbPeople>>> mPeople;
+    using PeopleBlock = std::vector<WbPeople, LineAlignedAllocator<WbPeople>>;
+    std::vector<PeopleBlock> mPeople;
     // The people released and not handed out again; the last one released is handed out first.
     std::vector<WbPeople*> mFreePeople;
     uint32_t mNextPeopleID = 1;

@@ -15,6 +15,7 @@ import matplotlib.pyplot as plt  # noqa: E402  (the back end is chosen first)
 def medians(path):
     with open(path, encoding="utf-8") as file:
         results = json.load(file)["benchmarks"]
+    results = [row for row in results if row.get("run_name", row["name"]).startswith("TowerDay/")]
     rows = [row for row in results if row.get("aggregate_name") == "median"]
     if not rows:
         rows = [row for row in results if row.get("run_type", "iteration") == "iteration"]

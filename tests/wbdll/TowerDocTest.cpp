@@ -1,4 +1,5 @@
 // The stand-in tower and the archive its records are saved to, as a theater meets them.
+#include "AllocationHook.h"
 #include "TheaterTower.h"
 
 #include "WbArchive.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <set>
 #include <tuple>
 
@@ -149,6 +151,36 @@ TEST(TowerPeople, ReleasedPeopleAreHandedOutAgain)
     EXPECT_EQ(std::tuple(made[3]->GetCurTenantID(), made[3]->GetWorkTenant(), made[3]->GetLeaveMinute()),
               std::tuple(0u, 0u, 0u))
         << "a person comes back as new";
+}
+
+// A pool that runs out of memory as it grows throws and stays as it was: the person made next has the next
+// number and is found where that number says.
+TEST(TowerPeople, APoolOutOfMemoryStaysAsItWas)
+{
+    WbTowerDoc doc;
+    for (int i = 0; i < 1024; ++i)
+        doc.MakePerson();
+    int failures = 0;
+    for (int n = 1;; ++n) {
+        AllocationHook::Arm(n);
+        WbPeople* person = nullptr;
+        bool threw = false;
+        try {
+            person = doc.MakePerson();
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+        const bool failed = AllocationHook::Disarm();
+        EXPECT_EQ(threw, failed);
+        if (!failed) {
+            ASSERT_NE(person, nullptr);
+            EXPECT_EQ(person->GetPeopleID(), 1025u);
+            EXPECT_TRUE(doc.IsOwnPerson(person));
+            break;
+        }
+        ++failures;
+    }
+    EXPECT_GE(failures, 1) << "the 1025th person needs a new block";
 }
 
 // A tenant lets in only people its document made, so that an audience can go back to the pool unread.

@@ -1,4 +1,4 @@
-// Every plain and nothrow form of operator new and delete is replaced for the whole program; outside a
+// Every plain, nothrow and aligned form of operator new and delete is replaced for the whole program; outside a
 // validator's child they only pass on to malloc and free, at the cost of two tests of a flag.
 #include "WbAllocationWatch.h"
 
@@ -9,6 +9,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -74,7 +75,8 @@ bool MadeByModule()
     return false;
 }
 
-void* Allocate(std::size_t size) noexcept
+// An alignment above malloc's asks for a size that is a multiple of it.
+void* Allocate(std::size_t size, std::align_val_t alignment = std::align_val_t(alignof(std::max_align_t))) noexcept
 {
     if (gCounting && MadeByModule() && ++gCount == gFailAt) {
         gFailed = true;
@@ -82,7 +84,9 @@ void* Allocate(std::size_t size) noexcept
     }
     if (gLimitBytes && gHeldBytes + int64_t(size) > int64_t(gLimitBytes))
         EndOutOfMemory();
-    void* block = std::malloc(size ? size : 1);
+    const std::size_t align = std::size_t(alignment);
+    void* block = align <= alignof(std::max_align_t) ? std::malloc(size ? size : 1)
+                                                     : std::aligned_alloc(align, (size + align - 1) / align * align);
     if (gLimitBytes) {
         if (!block)
             EndOutOfMemory();
@@ -91,9 +95,9 @@ void* Allocate(std::size_t size) noexcept
     return block;
 }
 
-void* AllocateOrThrow(std::size_t size)
+void* AllocateOrThrow(std::size_t size, std::align_val_t alignment = std::align_val_t(alignof(std::max_align_t)))
 {
-    if (void* block = Allocate(size))
+    if (void* block = Allocate(size, alignment))
         return block;
     throw std::bad_alloc();
 }
@@ -150,3 +154,19 @@ void operator delete(void* block, std::size_t) noexcept { Free(block); }
 void operator delete[](void* block, std::size_t) noexcept { Free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { Free(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { Free(block); }
+void* operator new(std::size_t size, std::align_val_t alignment) { return AllocateOrThrow(size, alignment); }
+void* operator new[](std::size_t size, std::align_val_t alignment) { return AllocateOrThrow(size, alignment); }
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return Allocate(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return Allocate(size, alignment);
+}
+void operator delete(void* block, std::align_val_t) noexcept { Free(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { Free(block); }
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept { Free(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { Free(block); }
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { Free(block); }
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { Free(block); }

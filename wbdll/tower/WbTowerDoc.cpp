@@ -185,13 +185,16 @@ WbPeople* WbTowerDoc::MakePerson()
         person->SetLeaveMinute(0);
         return person;
     }
-    if (mPeople.empty() || mPeople.back().size() == mPeople.back().capacity())
-        mPeople.emplace_back().reserve(kPeoplePerBlock);
-    WbPeople& person = mPeople.back().emplace_back(mNextPeopleID++);
-    const size_t made = size_t(person.GetPeopleID());
+    // The room is made before the person, so that a tower out of memory keeps its pool as it was.
+    const size_t made = size_t(mNextPeopleID);
     if (mFreePeople.capacity() < made)
         mFreePeople.reserve(made + made / 4);
-    return &person;
+    if (mPeople.empty() || mPeople.back().size() == kPeoplePerBlock) {
+        PeopleBlock block;
+        block.reserve(kPeoplePerBlock);
+        mPeople.push_back(std::move(block));
+    }
+    return &mPeople.back().emplace_back(mNextPeopleID++);
 }
 
 // The document numbers people from 1 in the order it makes them, so a person's number gives his place.
