@@ -3,6 +3,7 @@
 #include "WbFilmShelf.h"
 #include "WbHostRun.h"
 #include "WbModuleLoader.h"
+#include "WbOperatorNew.h"
 #include "WbScenario.h"
 
 #include <benchmark/benchmark.h>
@@ -23,31 +24,6 @@ namespace {
 // The heap in use and its peak, counted by every allocation of the program, the module's included.
 std::atomic<int64_t> gLiveBytes{0};
 std::atomic<int64_t> gPeakBytes{0};
-
-// The alignment is one malloc gives unless the allocation asks for more (the pool's blocks of people).
-void* CountedAllocation(std::size_t size, std::size_t alignment = alignof(std::max_align_t))
-{
-    size = size ? size : 1;
-    void* memory = alignment <= alignof(std::max_align_t)
-                       ? std::malloc(size)
-                       : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
-    if (!memory)
-        throw std::bad_alloc();
-    const int64_t live =
-        gLiveBytes.fetch_add(int64_t(malloc_usable_size(memory))) + int64_t(malloc_usable_size(memory));
-    int64_t peak = gPeakBytes.load();
-    while (live > peak && !gPeakBytes.compare_exchange_weak(peak, live)) {
-    }
-    return memory;
-}
-
-void CountedRelease(void* memory)
-{
-    if (!memory)
-        return;
-    gLiveBytes.fetch_sub(int64_t(malloc_usable_size(memory)));
-    std::free(memory);
-}
 
 constexpr int64_t kMinutesPerDay = 1440;
 
@@ -161,18 +137,26 @@ void TowerSecondDay(benchmark::State& state) { TimeTowerDay(state, 1); }
 
 } // namespace
 
-void* operator new(std::size_t size) { return CountedAllocation(size); }
-void* operator new[](std::size_t size) { return CountedAllocation(size); }
-void operator delete(void* memory) noexcept { CountedRelease(memory); }
-void operator delete[](void* memory) noexcept { CountedRelease(memory); }
-void operator delete(void* memory, std::size_t) noexcept { CountedRelease(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { CountedRelease(memory); }
-void* operator new(std::size_t size, std::align_val_t alignment)
+void* WbProgramAllocate(std::size_t size, std::align_val_t alignment) noexcept
 {
-    return CountedAllocation(size, std::size_t(alignment));
+    void* memory = WbSystemAllocate(size, alignment);
+    if (!memory)
+        return nullptr;
+    const int64_t bytes = int64_t(malloc_usable_size(memory));
+    const int64_t live = gLiveBytes.fetch_add(bytes) + bytes;
+    int64_t peak = gPeakBytes.load();
+    while (live > peak && !gPeakBytes.compare_exchange_weak(peak, live)) {
+    }
+    return memory;
 }
-void operator delete(void* memory, std::align_val_t) noexcept { CountedRelease(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { CountedRelease(memory); }
+
+void WbProgramRelease(void* memory) noexcept
+{
+    if (!memory)
+        return;
+    gLiveBytes.fetch_sub(int64_t(malloc_usable_size(memory)));
+    std::free(memory);
+}
 
 BENCHMARK(TowerDay)
     ->Arg(100)

@@ -1,18 +1,17 @@
-// Every plain, nothrow and aligned form of operator new and delete is replaced for the whole program; outside a
-// validator's child they only pass on to malloc and free, at the cost of two tests of a flag.
+// The program's allocation functions, under every form of operator new and delete (WbOperatorNew.cpp);
+// outside a validator's child they only pass on to malloc and free, at the cost of two tests of a flag.
 #include "WbAllocationWatch.h"
 
 #include "WbHostCallRing.h"
+#include "WbOperatorNew.h"
 
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <malloc.h>
 #include <unistd.h>
 
-#include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -75,8 +74,9 @@ bool MadeByModule()
     return false;
 }
 
-// An alignment above malloc's asks for a size that is a multiple of it.
-void* Allocate(std::size_t size, std::align_val_t alignment = std::align_val_t(alignof(std::max_align_t))) noexcept
+} // namespace
+
+void* WbProgramAllocate(std::size_t size, std::align_val_t alignment) noexcept
 {
     if (gCounting && MadeByModule() && ++gCount == gFailAt) {
         gFailed = true;
@@ -84,9 +84,7 @@ void* Allocate(std::size_t size, std::align_val_t alignment = std::align_val_t(a
     }
     if (gLimitBytes && gHeldBytes + int64_t(size) > int64_t(gLimitBytes))
         EndOutOfMemory();
-    const std::size_t align = std::size_t(alignment);
-    void* block = align <= alignof(std::max_align_t) ? std::malloc(size ? size : 1)
-                                                     : std::aligned_alloc(align, (size + align - 1) / align * align);
+    void* block = WbSystemAllocate(size, alignment);
     if (gLimitBytes) {
         if (!block)
             EndOutOfMemory();
@@ -95,21 +93,12 @@ void* Allocate(std::size_t size, std::align_val_t alignment = std::align_val_t(a
     return block;
 }
 
-void* AllocateOrThrow(std::size_t size, std::align_val_t alignment = std::align_val_t(alignof(std::max_align_t)))
-{
-    if (void* block = Allocate(size, alignment))
-        return block;
-    throw std::bad_alloc();
-}
-
-void Free(void* block) noexcept
+void WbProgramRelease(void* block) noexcept
 {
     if (gLimitBytes && block)
         gHeldBytes -= int64_t(::malloc_usable_size(block));
     std::free(block);
 }
-
-} // namespace
 
 void WbAllocationWatch::Arm(int64_t failAt)
 {
@@ -143,30 +132,3 @@ void WbAllocationWatch::LimitMemory(size_t bytes, int resultDescriptor)
     gHeldBytes = 0;
     gLimitBytes = bytes;
 }
-
-void* operator new(std::size_t size) { return AllocateOrThrow(size); }
-void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* block) noexcept { Free(block); }
-void operator delete[](void* block) noexcept { Free(block); }
-void operator delete(void* block, std::size_t) noexcept { Free(block); }
-void operator delete[](void* block, std::size_t) noexcept { Free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { Free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { Free(block); }
-void* operator new(std::size_t size, std::align_val_t alignment) { return AllocateOrThrow(size, alignment); }
-void* operator new[](std::size_t size, std::align_val_t alignment) { return AllocateOrThrow(size, alignment); }
-void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
-{
-    return Allocate(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
-{
-    return Allocate(size, alignment);
-}
-void operator delete(void* block, std::align_val_t) noexcept { Free(block); }
-void operator delete[](void* block, std::align_val_t) noexcept { Free(block); }
-void operator delete(void* block, std::size_t, std::align_val_t) noexcept { Free(block); }
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { Free(block); }
-void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { Free(block); }
-void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { Free(block); }
