@@ -57,9 +57,11 @@ WbScenario ScalingScenario(int theaters)
 }
 
 // What the program has spent so far: processor time, which other programs on a busy machine do not lengthen
-// as they do the time on the clock; the kernel's part of it; and the pages the kernel had to provide.
+// as they do the time on the clock; the kernel's and the program's own parts of it, as the kernel splits its
+// count by sampling; and the pages the kernel had to provide.
 struct ProcessCost {
     double seconds;
+    double userSeconds;
     double kernelSeconds;
     int64_t pageFaults;
 
@@ -69,19 +71,27 @@ struct ProcessCost {
         ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
         rusage usage{};
         ::getrusage(RUSAGE_SELF, &usage);
-        return {double(now.tv_sec) + double(now.tv_nsec) * 1e-9,
-                double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) * 1e-6, int64_t(usage.ru_minflt)};
+        return {double(now.tv_sec) + double(now.tv_nsec) * 1e-9, Seconds(usage.ru_utime), Seconds(usage.ru_stime),
+                int64_t(usage.ru_minflt)};
     }
+    static double Seconds(const timeval& time) { return double(time.tv_sec) + double(time.tv_usec) * 1e-6; }
     ProcessCost operator-(const ProcessCost& earlier) const
     {
-        return {seconds - earlier.seconds, kernelSeconds - earlier.kernelSeconds, pageFaults - earlier.pageFaults};
+        return {seconds - earlier.seconds, userSeconds - earlier.userSeconds, kernelSeconds - earlier.kernelSeconds,
+                pageFaults - earlier.pageFaults};
     }
     ProcessCost& operator+=(const ProcessCost& more)
     {
         seconds += more.seconds;
+        userSeconds += more.userSeconds;
         kernelSeconds += more.kernelSeconds;
         pageFaults += more.pageFaults;
         return *this;
+    }
+    double KernelShare() const
+    {
+        const double split = userSeconds + kernelSeconds;
+        return split > 0 ? kernelSeconds / split : 0;
     }
 };
 
@@ -125,7 +135,7 @@ void TimeTowerDay(benchmark::State& state, int daysBefore)
     state.counters["theaters"] = double(theaters);
     state.counters["ns_per_theater_minute"] = spent.seconds * 1e9 / (theaterMinutes * repetitions);
     state.counters["peak_bytes_per_theater"] = double(peakBytes) / theaters;
-    state.counters["kernel_share"] = spent.seconds > 0 ? spent.kernelSeconds / spent.seconds : 0;
+    state.counters["kernel_share"] = spent.KernelShare();
     state.counters["page_faults_per_theater"] = double(spent.pageFaults) / (theaters * repetitions);
 }
 

@@ -4,10 +4,10 @@
 #include "WbDll.h"
 
 #include <cstdint>
+#include <functional>
 
 class WBDLL_API WbMatter {
 public:
-    virtual ~WbMatter();
     // The equipment ID of the tenant the person works for, 0 for none.
     uint32_t GetWorkTenant() const { return mWorkTenant; }
     void SetWorkTenant(uint32_t equipID) { mWorkTenant = equipID; }
@@ -16,10 +16,11 @@ protected:
     uint32_t mWorkTenant = 0;
 };
 
+// A person is plain data of 16 bytes, four to a cache line: a big tower hands out millions a day, and each
+// one written is a trip to memory.
 class WBDLL_API WbPeople : public WbMatter {
 public:
     explicit WbPeople(uint32_t peopleID) : mPeopleID(peopleID) {}
-    ~WbPeople() override;
     uint32_t GetPeopleID() const { return mPeopleID; }
     // The equipment ID of the tenant the person is in now, 0 when outside every tenant.
     uint32_t GetCurTenantID() const { return mCurTenant; }
@@ -27,13 +28,17 @@ public:
     // Minute of the day at which a customer leaves again; may pass 1439.
     uint32_t GetLeaveMinute() const { return mLeaveMinute; }
     void SetLeaveMinute(uint32_t minute) { mLeaveMinute = minute; }
-    // The next person of the chain the person is linked into, or null.
-    WbPeople* GetNextLink() const { return mNextLink; }
-    void SetNextLink(WbPeople* next) { mNextLink = next; }
+    // The next person of the chain the person was last linked into, or null. The links are kept beside the
+    // people, not in them: only a tenant's info dialog follows a chain.
+    WbPeople* GetNextLink() const;
+    void SetNextLink(WbPeople* next);
+    // Host side: forgets the links from the people picked answers true for, before those people are destroyed.
+    static void ForgetLinks(const std::function<bool(const WbPeople*)>& picked);
 
 private:
     uint32_t mPeopleID;
     uint32_t mCurTenant = 0;
     uint32_t mLeaveMinute = 0;
-    WbPeople* mNextLink = nullptr;
 };
+
+static_assert(sizeof(WbPeople) == 16);

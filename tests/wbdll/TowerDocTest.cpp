@@ -183,6 +183,31 @@ TEST(TowerPeople, APoolOutOfMemoryStaysAsItWas)
     EXPECT_GE(failures, 1) << "the 1025th person needs a new block";
 }
 
+// A chain's links are kept beside the people: a new person has none, the chain's end clears one, the people a
+// host picks lose theirs, and a document that goes keeps its hands off the links of people it did not make.
+TEST(TowerPeople, LinksAreKeptBesideThePeople)
+{
+    WbPeople first(90001), second(90002), third(90003);
+    WbPeople* made = nullptr;
+    {
+        WbTowerDoc doc;
+        made = doc.MakePerson();
+        EXPECT_EQ(made->GetNextLink(), nullptr);
+        made->SetNextLink(&first);
+        first.SetNextLink(made);
+        EXPECT_EQ(made->GetNextLink(), &first);
+        made->SetNextLink(nullptr);
+        EXPECT_EQ(made->GetNextLink(), nullptr);
+        made->SetNextLink(&second);
+    }
+    EXPECT_EQ(first.GetNextLink(), made) << "only the document's own people's links go with it";
+    second.SetNextLink(&third);
+    WbPeople::ForgetLinks([&first](const WbPeople* person) { return person == &first; });
+    EXPECT_EQ(first.GetNextLink(), nullptr);
+    EXPECT_EQ(second.GetNextLink(), &third);
+    second.SetNextLink(nullptr);
+}
+
 // A tenant lets in only people its document made, so that an audience can go back to the pool unread.
 TEST(TowerPeople, AStrangerIsNotLetIn)
 {

@@ -8,7 +8,9 @@
 #include "WbTenant.h"
 #include "WbTenantDef.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -27,7 +29,16 @@ void WbTowerView::RequestUnitRedraw(const RECT&, int)
 
 WbTowerDoc::WbTowerDoc() : mTowerView(std::make_unique<WbTowerView>(this)), mWorldDef(std::make_unique<WbWorldDef>()) {}
 
-WbTowerDoc::~WbTowerDoc() = default;
+// The chains threaded through the document's people go with them. A link's person is only compared, never
+// read: a chain may have been threaded through people who are gone.
+WbTowerDoc::~WbTowerDoc()
+{
+    WbPeople::ForgetLinks([this](const WbPeople* person) {
+        return std::ranges::any_of(mPeople, [person](const PeopleBlock& block) {
+            return std::less_equal<>{}(block.data(), person) && std::less<>{}(person, block.data() + block.size());
+        });
+    });
+}
 
 // Funds stop at the ends of their 32-bit range instead of wrapping: a tower that makes more money than
 // the counter holds stays rich, and one that overspends stays in debt.
